@@ -1,0 +1,55 @@
+# Entry point for people: build, run the installer on the demo medium, run the tests.
+#   make run     build the Windows programs and the demo medium, start setup.exe under Wine
+#   make test    every test: unit (native, then again with ASan+UBSan), win and e2e under Wine
+#   make unit | asan | wintest | e2e    one layer
+#   make native | win | medium          builds only
+#   make bench   benchmarks (never part of the tests)
+#   make clean
+JOBS ?= $(shell nproc)
+CMAKE_COMMON = -DCMAKE_BUILD_TYPE=RelWithDebInfo
+WINE = scripts/with-wine
+
+.PHONY: all deps native asan win medium run test unit asan-test wintest e2e bench clean
+
+all: native win
+
+deps:
+	@scripts/deps.sh
+
+native: deps
+	cmake -S . -B build/native $(CMAKE_COMMON) >/dev/null
+	cmake --build build/native -j $(JOBS)
+
+asan: deps
+	cmake -S . -B build/asan $(CMAKE_COMMON) -DQUILL_SANITIZE=ON >/dev/null
+	cmake --build build/asan -j $(JOBS)
+
+win: deps
+	cmake -S . -B build/win $(CMAKE_COMMON) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+	cmake --build build/win -j $(JOBS)
+
+medium: win
+
+run: medium
+	$(WINE) wine build/win/medium/setup.exe
+
+unit: native
+	ctest --test-dir build/native -L unit --output-on-failure
+
+asan-test: asan
+	ctest --test-dir build/asan -L unit --output-on-failure
+
+wintest: win
+	$(WINE) ctest --test-dir build/win -L win --output-on-failure
+
+e2e: win
+	$(WINE) ctest --test-dir build/win -L e2e --output-on-failure
+
+test: unit asan-test win
+	$(WINE) ctest --test-dir build/win -L 'win|e2e' --output-on-failure
+
+bench: native
+	@if [ -x bench/run ]; then bench/run; else echo "no benchmarks yet"; fi
+
+clean:
+	rm -rf build

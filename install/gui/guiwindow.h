@@ -1,0 +1,92 @@
+// GuiWindow: the window tree drawn into the back buffer, reactors, and the GUI
+// manager's free functions that the application calls to show screens, route
+// input, update and redraw.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "guirect.h"
+
+class GuiRenderer;
+class GuiWindow;
+
+// Mouse event codes, from the Win32 mouse messages.
+enum GuiEvent : int {
+    GE_MOUSEMOVE = 2,
+    GE_LBUTTONDOWN = 3,
+    GE_LBUTTONUP = 4,
+    GE_RBUTTONDOWN = 5,
+    GE_RBUTTONUP = 6,
+    GE_MBUTTONDOWN = 7,
+    GE_MBUTTONUP = 8,
+    GE_LBUTTONDBLCLK = 9,
+    GE_RBUTTONDBLCLK = 10,
+    GE_MBUTTONDBLCLK = 11,
+};
+
+// Runs when a child that registered it handles an event; the result is ignored.
+using Reactor = int (*)(GuiWindow* sender);
+
+constexpr uint16_t NO_REACTOR = 0xFFFF;
+
+class GuiWindow {
+public:
+    GuiWindow() = default;
+    GuiWindow(const GuiWindow&) = delete;
+    GuiWindow& operator=(const GuiWindow&) = delete;
+
+    // The six operations, in this order; the base passes each on to the children.
+    virtual ~GuiWindow();
+    virtual bool draw();
+    virtual bool onMouse(int event);
+    virtual bool create();
+    virtual bool update();
+    virtual bool onKey(int key);
+
+    // Appends the window to the children; this window now owns it.
+    void addChild(GuiWindow* child);
+    // Adds a child whose handled events run the given reactor.
+    void addChild(GuiWindow* child, Reactor reactor);
+
+    void setRect(const GuiRect& r) { rect = r; }
+    void setRect(int32_t x, int32_t y, int32_t w, int32_t h) { rect = GuiRect(x, y, w, h); }
+    const GuiRect& getRect() const { return rect; }
+    bool hitTest(int32_t x, int32_t y) const { return rect.contains(x, y); }
+
+    bool hasReactor() const { return rID != NO_REACTOR; }
+    uint16_t getReactorId() const { return rID; }
+    void setReactorId(uint16_t id) { rID = id; }
+
+    bool isVisible() const { return visible; }
+    void setVisible(bool v) { visible = v; }
+
+    GuiWindow* getParent() const { return parent; }
+    const std::vector<GuiWindow*>& getChildren() const { return children; }
+
+protected:
+    void runReactor(GuiWindow* sender);
+
+    GuiWindow* parent = nullptr;
+    std::vector<GuiWindow*> children;
+    uint16_t rID = NO_REACTOR;
+    bool visible = true;
+    GuiRect rect;
+    std::vector<Reactor> reactors;
+};
+
+// The GUI manager.
+void registerScreen(GuiWindow* screen);
+void showScreen(GuiWindow* screen);
+GuiWindow* currentScreen();
+void initGui(void* window);
+void setGuiArea(const GuiRect& area);
+const GuiRect& getGuiArea();
+void setMousePos(int32_t x, int32_t y);
+void getMousePos(int32_t& x, int32_t& y);
+void dispatchMouse(int event);
+void dispatchKey(int key);
+void redrawAll();
+void updateAll();
+// The renderer bound by initGui, or null before it.
+GuiRenderer* guiRenderer();

@@ -1,0 +1,330 @@
+// InstallApp: start-up, the message loop, the window procedure, the message
+// boxes and the screens' small actions.
+//
+//   globals and construction
+//   start-up
+//   message loop
+//   window procedure and background painting
+//   message boxes
+//   actions
+#include "installapp.h"
+
+#include <cstring>
+
+#include "guiwindow.h"
+#include "resstringtable.h"
+#include "soundcue.h"
+
+// --- globals and construction --------------------------------------------
+
+int fontCharset = EASTEUROPE_CHARSET;
+
+InstallApp installApp;
+
+namespace {
+
+constexpr int PANEL_WIDTH = 550;
+constexpr int PANEL_HEIGHT = 400;
+
+struct CharsetName {
+    const char* name;
+    int charset;
+};
+
+constexpr CharsetName charsetNames[] = {
+    {"ANSI_CHARSET", 0},         {"BALTIC_CHARSET", 186},   {"CHINESEBIG5_CHARSET", 136},
+    {"DEFAULT_CHARSET", 1},      {"EASTEUROPE_CHARSET", 238}, {"GB2312_CHARSET", 134},
+    {"GREEK_CHARSET", 161},      {"HANGUL_CHARSET", 129},   {"MAC_CHARSET", 77},
+    {"OEM_CHARSET", 255},        {"RUSSIAN_CHARSET", 204},  {"SHIFTJIS_CHARSET", 128},
+    {"SYMBOL_CHARSET", 2},       {"TURKISH_CHARSET", 162},  {"VIETNAMESE_CHARSET", 163},
+    {"JOHAB_CHARSET", 130},      {"ARABIC_CHARSET", 178},   {"HEBREW_CHARSET", 177},
+    {"THAI_CHARSET", 222},
+};
+
+constexpr char BOX_CAPTION[] = "Quillmark Demo Install";
+
+}  // namespace
+
+bool charsetFromName(const char* name, int& charset) {
+    for (const CharsetName& entry : charsetNames) {
+        if (std::strcmp(entry.name, name) == 0) {
+            charset = entry.charset;
+            return true;
+        }
+    }
+    return false;
+}
+
+int windowsMajorVersion() {
+    OSVERSIONINFOEXA info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    static_assert(sizeof(OSVERSIONINFOEXA) == 156, "the extended version record is 156 bytes");
+    if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info))) return 0;
+    if (info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion > 4)
+        return static_cast<int>(info.dwMajorVersion);
+    return 0;
+}
+
+InstallApp::InstallApp() {
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &screenRect, 0);
+    panelRect = GuiRect(0, 0, PANEL_WIDTH, PANEL_HEIGHT);
+    panelRect.centreIn(GuiRect(screenRect.left, screenRect.top, screenRect.right - screenRect.left,
+                               screenRect.bottom - screenRect.top));
+}
+
+// --- start-up ------------------------------------------------------------
+
+bool InstallApp::start(HINSTANCE hInst) {
+    hInstance = hInst;
+    sessionEnding = false;
+
+    char szPath[MAX_PATH];
+    DWORD len = GetModuleFileNameA(nullptr, szPath, MAX_PATH);
+    // A path that did not fit is cut by the system; treat it like a bad folder
+    // rather than running from a wrong one.
+    if (len == 0 || len >= MAX_PATH) szPath[0] = '\0';
+    setupPath = szPath;
+
+    std::string folder = setupPath;
+    size_t slash = folder.rfind('\\');
+    folder = slash == std::string::npos ? std::string() : folder.substr(0, slash);
+    SetCurrentDirectoryA(folder.c_str());
+    if (folder.size() < 2 || folder[1] != ':') {
+        MessageBoxA(nullptr, "Installation error\nBad install path", "Install", MB_OK);
+        return false;
+    }
+    sourceDrive = folder.substr(0, 2);
+
+    if (!stringTable.load("Media\\strings.txt")) {
+        errorBox("Cannot load string table. Application will terminate.");
+        return false;
+    }
+
+    if (windowsMajorVersion() < 5) {
+        std::string question = std::string(stringTable.text("MSG_WRONG_SYSTEM")) + "\n" +
+                               stringTable.text("MSG_WRONG_SYSTEM1");
+        if (!askYesNo(question.c_str())) ExitProcess(1);
+    }
+
+    const char* charsetName = stringTable.text("LNG_CHARSET");
+    if (*charsetName) charsetFromName(charsetName, fontCharset);
+
+    cueBack.load("Media\\Back.mp3", true);
+    cueOk.load("Media\\Ok.mp3", false);
+    cueError.load("Media\\Error.mp3", false);
+    cuePresent.load("Media\\Present.mp3", false);
+    cueScrShot.load("Media\\ScrShot.mp3", false);
+
+    char szTemp[MAX_PATH + 8];
+    UINT winLen = GetWindowsDirectoryA(szTemp, MAX_PATH);
+    if (winLen > 0 && winLen < MAX_PATH) {
+        std::strcat(szTemp, "\\Temp");
+        CreateDirectoryA(szTemp, nullptr);
+    }
+
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = windowProc;
+    wc.hInstance = hInstance;
+    wc.hIcon = LoadIconA(hInstance, MAKEINTRESOURCEA(105));
+    wc.hIconSm = LoadIconA(hInstance, MAKEINTRESOURCEA(106));
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpszClassName = className;
+    if (!RegisterClassExA(&wc)) {
+        errorBox("Cannot register window class: %s", className);
+        return false;
+    }
+
+    const char* title = stringTable.text("STR_APP_TITLE");
+    HWND window = CreateWindowExA(WS_EX_APPWINDOW, className, title, WS_POPUP | WS_MAXIMIZE, screenRect.left,
+                                  screenRect.top, screenRect.right - screenRect.left,
+                                  screenRect.bottom - screenRect.top, nullptr, nullptr, hInstance, nullptr);
+    if (!window) {
+        errorBox("Could not create window");
+        return false;
+    }
+    hwnd = window;
+    SetWindowTextA(hwnd, title);
+    ShowWindow(hwnd, SW_SHOW);
+    UpdateWindow(hwnd);
+    windowActive = true;
+    CoInitialize(nullptr);
+
+    setDefaultInstallDir();
+    homepageUrl = stringTable.text("URL_HOMEPAGE");
+
+    registerScreen(&welcomeScreen);
+    registerScreen(&optionsScreen);
+    registerScreen(&licenseScreen);
+    registerScreen(&installedScreen);
+    registerScreen(&progressScreen);
+
+    if (additionalMode) {
+        progressScreen.create();
+        progressScreen.start();
+        showScreen(&progressScreen);
+    } else if (isInstalled()) {
+        showScreen(&installedScreen);
+    } else {
+        showScreen(&welcomeScreen);
+    }
+
+    initGui(hwnd);
+
+    panelRect = GuiRect(0, 0, PANEL_WIDTH, PANEL_HEIGHT);
+    panelRect.x = screenRect.left + (screenRect.right - screenRect.left - PANEL_WIDTH) / 2;
+    panelRect.y = screenRect.top + (screenRect.bottom - screenRect.top - PANEL_HEIGHT) / 2;
+    setGuiArea(panelRect);
+    redrawAll();
+    updateAll();
+
+    cueBack.play();
+    extractionDone = false;
+
+    if (additionalMode) {
+        extractionDone = true;
+        cancelRequested = false;
+        finishInstallation();
+    }
+    return true;
+}
+
+// --- message loop --------------------------------------------------------
+
+bool InstallApp::messageLoop() {
+    // The loop never waits: idle passes drive the animations from the tick count.
+    MSG msg;
+    for (;;) {
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) break;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        } else if (windowActive) {
+            updateAll();
+            redrawAll();
+        }
+    }
+    cueBack.stop();
+    CoUninitialize();
+    return true;
+}
+
+// --- window procedure and background painting ----------------------------
+
+LRESULT CALLBACK InstallApp::windowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return installApp.handleMessage(hWnd, msg, wParam, lParam);
+}
+
+LRESULT InstallApp::handleMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        break;
+    case WM_SIZE:
+        windowActive = !(wParam == SIZE_MINIMIZED || wParam == SIZE_MAXHIDE);
+        break;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_ACTIVE || LOWORD(wParam) == WA_CLICKACTIVE) {
+            windowActive = true;
+            updateAll();
+            redrawAll();
+        } else {
+            windowActive = false;
+        }
+        break;
+    case WM_PAINT:
+        redrawAll();
+        break;
+    case WM_QUERYENDSESSION:
+        sessionEnding = true;
+        break;
+    case WM_ERASEBKGND:
+        paintBackground(hWnd);
+        return 1;
+    case WM_KEYDOWN:
+        switch (wParam) {
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_HOME:
+        case VK_END:
+        case VK_DELETE:
+            dispatchKey(static_cast<int>(wParam));
+            break;
+        }
+        keyDown = true;
+        break;
+    case WM_KEYUP:
+        keyDown = false;
+        break;
+    case WM_CHAR:
+        dispatchKey(static_cast<int>(wParam));
+        break;
+    case WM_COMMAND:
+    case WM_SYSCOMMAND:
+        // Every system command (move, size, minimise, Alt+F4, the task menu) is
+        // swallowed: the screens' controls are the only ways out.
+        return 0;
+    default:
+        if (msg >= WM_MOUSEMOVE && msg <= WM_MBUTTONDBLCLK) {
+            setMousePos(LOWORD(lParam), HIWORD(lParam));
+            dispatchMouse(static_cast<int>(msg - WM_MOUSEMOVE) + GE_MOUSEMOVE);
+        }
+        break;
+    }
+    return DefWindowProcA(hWnd, msg, wParam, lParam);
+}
+
+void InstallApp::paintBackground(HWND hWnd) {
+    HDC dc = GetDC(hWnd);
+    screenRect.right = GetDeviceCaps(dc, HORZRES);
+    screenRect.bottom = GetDeviceCaps(dc, VERTRES);
+    const LONG width = screenRect.right;
+    const LONG height = screenRect.bottom;
+    const GuiRect& p = panelRect;
+    const RECT bands[] = {
+        {0, 0, width, p.y},
+        {0, p.y, p.x, height},
+        {p.x, p.bottom(), width, height},
+        {p.right(), p.y, width, p.bottom()},
+    };
+    HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    for (const RECT& band : bands) FillRect(dc, &band, black);
+    ReleaseDC(hWnd, dc);
+}
+
+// --- message boxes -------------------------------------------------------
+
+std::string InstallApp::formatMessage(const char* format) {
+    std::string text(format);
+    if (text.size() > MESSAGE_BUFFER - 2) text.resize(MESSAGE_BUFFER - 2);
+    return text + "\n";
+}
+
+int InstallApp::showBox(const std::string& text, UINT type) {
+    return MessageBoxA(hwnd, text.c_str(), BOX_CAPTION, type);
+}
+
+void InstallApp::playInfoCue() { cueError.play(); }
+
+void InstallApp::playQuestionCue() { cuePresent.play(); }
+
+// --- actions -------------------------------------------------------------
+
+void InstallApp::showWelcomeScreen() { showScreen(&welcomeScreen); }
+
+void InstallApp::showLicenseScreen() { showScreen(&licenseScreen); }
+
+void InstallApp::showOptionsScreen() { showScreen(&optionsScreen); }
+
+void InstallApp::quit() { PostQuitMessage(0); }
+
+void InstallApp::setDesktopShortcut(bool on) { desktopShortcut = on; }
+
+void InstallApp::confirmCancel() {
+    if (finishing) return;
+    cancelRequested = false;
+    cancelPrompting = true;
+    if (askYesNo(stringTable.text("MSG_ARE_YOU_SURE"))) cancelRequested = true;
+    cancelPrompting = false;
+}

@@ -1,0 +1,149 @@
+// InstallApp: the one application object of setup.exe. It owns the installer's
+// state, the main window and its window procedure, the five screens, the message
+// boxes and the actions that the screens' controls trigger.
+//
+// Sections of the class, each implemented in its own file:
+//   state ............................ this header
+//   start-up, loop, window, boxes .... installapp.cpp
+//   system services .................. services.cpp
+//   starting the installation ........ startinstall.cpp
+//   finishing the installation ....... finishinstall.cpp
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "guirect.h"
+#include "installedscreen.h"
+#include "licensescreen.h"
+#include "optionsscreen.h"
+#include "progressscreen.h"
+#include "welcomescreen.h"
+
+// The GDI character set of every font; start-up may replace it from LNG_CHARSET.
+extern int fontCharset;
+
+// The major version of an NT-family Windows above 4, otherwise 0.
+int windowsMajorVersion();
+
+// Maps a LNG_CHARSET name to its GDI character set; false for an unknown name.
+bool charsetFromName(const char* name, int& charset);
+
+class InstallApp {
+public:
+    InstallApp();
+    InstallApp(const InstallApp&) = delete;
+    InstallApp& operator=(const InstallApp&) = delete;
+
+    // Start-up and main loop.
+    bool start(HINSTANCE hInst);
+    bool messageLoop();
+    static LRESULT CALLBACK windowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    // Message boxes: printf-style, caption "Quillmark Demo Install", owner hwnd.
+    // Called without arguments, the format is shown as it stands, so a percent
+    // sign in a string-table text is never formatted with arguments never passed.
+    template <typename... Args>
+    void errorBox(const char* format, Args... args) {
+        showBox(formatMessage(format, args...), MB_OK | MB_ICONERROR);
+    }
+    template <typename... Args>
+    void infoBox(const char* format, Args... args) {
+        playInfoCue();
+        showBox(formatMessage(format, args...), MB_OK | MB_ICONINFORMATION);
+    }
+    template <typename... Args>
+    bool askYesNo(const char* format, Args... args) {
+        playQuestionCue();
+        return showBox(formatMessage(format, args...), MB_YESNO | MB_ICONQUESTION) == IDYES;
+    }
+
+    // Actions of the screens' controls.
+    void showWelcomeScreen();
+    void showLicenseScreen();
+    void showOptionsScreen();
+    void quit();
+    void setDesktopShortcut(bool on);
+    void confirmCancel();
+
+    // System services.
+    const char* registeredInstallDir();
+    bool isInstalled();
+    void writeRegistry();
+    void setDefaultInstallDir();
+    std::string programsFolder();
+    std::string desktopFolder();
+    int requiredSpaceMb();
+    std::string sourceFilePath();
+    unsigned long long freeDiskSpace();
+    bool fileExists(const char* path);
+    bool makeDirectories(const char* path);
+    void browseInstallDir();
+    bool runProgram(const char* program, const char* commandLine, bool wait);
+    void openReadme();
+    void openHomepage();
+    void runUninstaller();
+    void launchGame();
+    HRESULT createShortcut(const char* target, const char* linkFile, const char* description,
+                           const char* workingDir, const char* arguments, const char* iconFile,
+                           int iconIndex);
+    bool isWindowsXp();
+
+    // The installation.
+    void startInstallation();
+    void finishInstallation();
+
+    // State, in declaration order.
+    std::string installDir;
+    std::string gameExePath;
+    std::string setupPath;
+    std::string sourceDrive;
+    std::string homepageUrl;
+    std::vector<std::string> logEntries;
+    std::atomic<bool> cancelRequested{false};
+    std::atomic<bool> cancelPrompting{false};
+    std::atomic<bool> finishing{false};
+    std::atomic<bool> extractionDone{false};
+    bool additionalMode = false;
+    std::atomic<bool> sessionEnding{false};
+    HANDLE workerThread = nullptr;
+    LicenseScreen licenseScreen;
+    OptionsScreen optionsScreen;
+    InstalledScreen installedScreen;
+    ProgressScreen progressScreen;
+    WelcomeScreen welcomeScreen;
+    HWND hwnd = nullptr;
+    std::atomic<bool> windowActive{true};
+    HINSTANCE hInstance = nullptr;
+    RECT screenRect{};
+    GuiRect panelRect;
+    char className[256] = "__INSTALL_WND__";
+    bool desktopShortcut = true;
+    std::atomic<bool> keyDown{false};
+
+    // The text of a message box: formatted into 1,024 characters, cut where it
+    // would not fit, with a line break appended.
+    static constexpr size_t MESSAGE_BUFFER = 1024;
+    static std::string formatMessage(const char* format);
+    template <typename... Args>
+    static std::string formatMessage(const char* format, Args... args) {
+        char buf[MESSAGE_BUFFER];
+        int n = std::snprintf(buf, MESSAGE_BUFFER - 1, format, args...);
+        if (n < 0) buf[0] = '\0';
+        return std::string(buf) + "\n";
+    }
+
+private:
+    int showBox(const std::string& text, UINT type);
+    static void playInfoCue();
+    static void playQuestionCue();
+    LRESULT handleMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    void paintBackground(HWND hWnd);
+};
+
+// The application object of setup.exe.
+extern InstallApp installApp;

@@ -1,0 +1,6 @@
+// InstalledScreen: one of the installer's five screens.
+#pragma once
+
+#include "guiscreen.h"
+
+class InstalledScreen : public GuiScreen {};

@@ -1,0 +1,6 @@
+// LicenseScreen: one of the installer's five screens.
+#pragma once
+
+#include "guiscreen.h"
+
+class LicenseScreen : public GuiScreen {};

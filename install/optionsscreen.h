@@ -1,0 +1,6 @@
+// OptionsScreen: one of the installer's five screens.
+#pragma once
+
+#include "guiscreen.h"
+
+class OptionsScreen : public GuiScreen {};
