@@ -11,3 +11,4 @@ bool SoundCue::load(const char*, bool) { return false; }
 void SoundCue::play() {}
 void SoundCue::stop() {}
 void SoundCue::release() {}
+void releaseAllSounds() {}

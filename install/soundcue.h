@@ -9,6 +9,10 @@ public:
     void release();
 };
 
+// Releases every cue and shuts the audio engine down; the cues stay silent
+// for the rest of the process. Runs on the main thread.
+void releaseAllSounds();
+
 // The five cues, in the order of their construction.
 extern SoundCue cueBack;
 extern SoundCue cuePresent;
