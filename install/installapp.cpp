@@ -43,6 +43,22 @@ constexpr CharsetName charsetNames[] = {
 
 constexpr char BOX_CAPTION[] = "Quillmark Demo Install";
 
+// The GUI's event code of a mouse message from WM_MOUSEMOVE to WM_MBUTTONDBLCLK.
+int mouseEventCode(UINT msg) {
+    switch (msg) {
+    case WM_MOUSEMOVE: return GE_MOUSEMOVE;
+    case WM_LBUTTONDOWN: return GE_LBUTTONDOWN;
+    case WM_LBUTTONUP: return GE_LBUTTONUP;
+    case WM_RBUTTONDOWN: return GE_RBUTTONDOWN;
+    case WM_RBUTTONUP: return GE_RBUTTONUP;
+    case WM_MBUTTONDOWN: return GE_MBUTTONDOWN;
+    case WM_MBUTTONUP: return GE_MBUTTONUP;
+    case WM_LBUTTONDBLCLK: return GE_LBUTTONDBLCLK;
+    case WM_RBUTTONDBLCLK: return GE_RBUTTONDBLCLK;
+    default: return GE_MBUTTONDBLCLK;
+    }
+}
+
 }  // namespace
 
 bool charsetFromName(const char* name, int& charset) {
@@ -268,7 +284,7 @@ LRESULT InstallApp::handleMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lPa
     default:
         if (msg >= WM_MOUSEMOVE && msg <= WM_MBUTTONDBLCLK) {
             setMousePos(LOWORD(lParam), HIWORD(lParam));
-            dispatchMouse(static_cast<int>(msg - WM_MOUSEMOVE) + GE_MOUSEMOVE);
+            dispatchMouse(mouseEventCode(msg));
         }
         break;
     }

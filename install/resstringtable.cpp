@@ -18,18 +18,34 @@ const char* emptyText() {
     return pool;
 }
 
-// Copies the text into the pool, or gives the shared empty text when it does
-// not fit (a text that exactly fills the rest is accepted).
-const char* storeInPool(const char* text) {
-    size_t n = std::strlen(text);
-    if (static_cast<size_t>(ResStringTable::POOL_SIZE - poolFill) < n + 1) {
-        assert(false && "resstringtable");
-        return emptyText();
-    }
+bool fitsInPool(size_t n) { return static_cast<size_t>(ResStringTable::POOL_SIZE - poolFill) >= n + 1; }
+
+// Copies a text of length n into the pool (a text that exactly fills the rest
+// is accepted); the caller has checked that it fits.
+const char* copyIntoPool(const char* text, size_t n) {
     char* dest = pool + poolFill;
     std::memcpy(dest, text, n + 1);
     poolFill += static_cast<int32_t>(n + 1);
     return dest;
+}
+
+// A new text: copied into the pool, or the shared empty text when it does not fit.
+const char* storeInPool(const char* text) {
+    size_t n = std::strlen(text);
+    if (!fitsInPool(n)) {
+        assert(false && "resstringtable");
+        return emptyText();
+    }
+    return copyIntoPool(text, n);
+}
+
+// A copy of a text already in the pool. When the pool is full the copy keeps
+// the original's characters (which are never freed) instead of losing them:
+// otherwise a full pool would empty every value that the array of values moves
+// to larger storage, also values that were stored long before.
+const char* copyPooled(const char* pooled) {
+    size_t n = std::strlen(pooled);
+    return fitsInPool(n) ? copyIntoPool(pooled, n) : pooled;
 }
 
 bool isSeparator(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
@@ -38,7 +54,7 @@ bool isSeparator(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r
 
 PooledString::PooledString() : str(emptyText()) {}
 PooledString::PooledString(const char* text) : str(storeInPool(text)) {}
-PooledString::PooledString(const PooledString& other) : str(storeInPool(other.str)) {}
+PooledString::PooledString(const PooledString& other) : str(copyPooled(other.str)) {}
 
 PooledString& PooledString::operator=(const char* text) {
     str = storeInPool(text);
@@ -46,7 +62,7 @@ PooledString& PooledString::operator=(const char* text) {
 }
 
 PooledString& PooledString::operator=(const PooledString& other) {
-    if (this != &other) str = storeInPool(other.str);
+    if (this != &other) str = copyPooled(other.str);
     return *this;
 }
 
@@ -56,8 +72,10 @@ bool ResStringTable::load(const char* path) {
     FILE* file = std::fopen(path, "rt");
     if (!file) return false;
 
+    // A second load starts over: an empty array (no capacity kept, so the pool
+    // is charged as on the first load) and an empty pool.
     index.clear();
-    values.clear();
+    std::vector<PooledString>().swap(values);
     poolFill = 1;
 
     char strBuf[LINE_BUFFER];

@@ -17,8 +17,10 @@
 #include <vector>
 
 // A handle to a NUL-terminated text in the pool. Every construction from a text
-// or another handle stores a fresh copy in the pool; two handles never share
-// characters, and nothing is ever given back.
+// or another handle stores a fresh copy in the pool, and nothing is ever given
+// back. A new text that does not fit becomes the shared empty text; a copy of a
+// handle that does not fit shares its source's characters, so a full pool never
+// loses a value that was stored.
 class PooledString {
 public:
     PooledString();
