@@ -1,0 +1,84 @@
+// qdriver: drives setup's windows from outside for the end-to-end tests.
+//
+//   qdriver wait-window CLASS TIMEOUT_MS     prints "x y w h" of the window's rectangle
+//   qdriver wait-gone CLASS TIMEOUT_MS       waits until no such window exists
+//   qdriver close CLASS                      posts WM_CLOSE to the window
+//   qdriver box CAPTION TIMEOUT_MS           prints the text of a message box
+//   qdriver press CAPTION BUTTON_ID          presses a button of a message box (1 OK, 6 Yes, 7 No)
+//   qdriver title CLASS                      prints the window's title
+//
+// Exit code 0 on success, 1 when the window did not appear in time, 2 on bad use.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+HWND waitFor(const char* className, const char* title, int timeoutMs) {
+    DWORD end = GetTickCount() + static_cast<DWORD>(timeoutMs);
+    do {
+        HWND window = FindWindowA(className, title);
+        if (window && IsWindowVisible(window)) return window;
+        Sleep(50);
+    } while (GetTickCount() < end);
+    return nullptr;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) return 2;
+    const char* command = argv[1];
+    const char* name = argv[2];
+    int number = argc > 3 ? std::atoi(argv[3]) : 0;
+
+    if (!std::strcmp(command, "wait-window")) {
+        HWND window = waitFor(name, nullptr, number);
+        if (!window) return 1;
+        RECT r;
+        GetWindowRect(window, &r);
+        std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+        return 0;
+    }
+    if (!std::strcmp(command, "wait-gone")) {
+        DWORD end = GetTickCount() + static_cast<DWORD>(number);
+        while (FindWindowA(name, nullptr)) {
+            if (GetTickCount() >= end) return 1;
+            Sleep(50);
+        }
+        return 0;
+    }
+    if (!std::strcmp(command, "close")) {
+        HWND window = FindWindowA(name, nullptr);
+        if (!window) return 1;
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    if (!std::strcmp(command, "title")) {
+        HWND window = FindWindowA(name, nullptr);
+        if (!window) return 1;
+        char title[512] = "";
+        GetWindowTextA(window, title, sizeof title);
+        std::printf("%s\n", title);
+        return 0;
+    }
+    if (!std::strcmp(command, "box")) {
+        HWND box = waitFor("#32770", name, number);
+        if (!box) return 1;
+        char text[2048] = "";
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        std::printf("%s\n", text);
+        return 0;
+    }
+    if (!std::strcmp(command, "press")) {
+        HWND box = waitFor("#32770", name, 10000);
+        if (!box) return 1;
+        HWND button = GetDlgItem(box, number);
+        if (!button) return 1;
+        SendMessageA(button, BM_CLICK, 0, 0);
+        return 0;
+    }
+    return 2;
+}
