@@ -179,6 +179,15 @@ void removeEntry(const std::string& path) {
     RemoveDirectoryA(path.c_str());
 }
 
+// Folders that the library made for an entry without listing them (or before a
+// cancel reached their own entry) are removed with it when they are empty.
+void removeParentFolders(const std::string& installDir, const std::string& entry) {
+    for (size_t end = entry.find_last_of("\\/"); end != std::string::npos && end > 0;
+         end = entry.find_last_of("\\/", end - 1)) {
+        RemoveDirectoryA((installDir + "//" + entry.substr(0, end)).c_str());
+    }
+}
+
 }  // namespace
 
 void rollbackInstallation() {
@@ -188,6 +197,7 @@ void rollbackInstallation() {
     for (int pass = 0; pass < 2; ++pass) {
         for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
             removeEntry(installDir + "//" + *entry);
+            if (isSafeEntryName(entry->c_str())) removeParentFolders(installDir, *entry);
         }
     }
     RemoveDirectoryA(installDir.c_str());
