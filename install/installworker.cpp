@@ -19,6 +19,7 @@
 int64_t packagesTotal = 0;
 int64_t bytesDone = 0;
 float progressFraction = 0.0f;
+void (*finishStep)() = [] { installApp.finishInstallation(); };
 
 namespace {
 
@@ -241,6 +242,6 @@ DWORD WINAPI installWorker(LPVOID) {
     } else {
         installApp.extractionDone = true;
     }
-    installApp.finishInstallation();
+    finishStep();
     return 0;
 }

@@ -34,6 +34,11 @@ void rollbackInstallation();
 // the rollback nor the uninstaller ever deletes outside the folder.
 bool isSafeEntryName(const char* name);
 
+// The step the worker hands over to at its end, on its own thread: finishing the
+// installation. The worker tests put a recorder here, because finishing ends the
+// process after a completed installation.
+extern void (*finishStep)();
+
 // Worker state. The counters are 64-bit so that more than 2 GiB of game data
 // still gives a true fraction.
 extern int64_t packagesTotal;

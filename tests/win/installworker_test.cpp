@@ -17,6 +17,9 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
+// How often the worker handed over to finishing in the current test.
+int finishCalls = 0;
+
 std::string currentDirectory() {
     char dir[MAX_PATH];
     GetCurrentDirectoryA(MAX_PATH, dir);
@@ -84,7 +87,10 @@ protected:
         installApp.extractionDone = true;  // the worker must clear what it finds
         installApp.cancelRequested = true;
         installApp.cancelPrompting = true;
+        installApp.finishing = true;
         installApp.progressScreen.start();
+        finishCalls = 0;
+        finishStep = [] { ++finishCalls; };
     }
 
     void TearDown() override {
@@ -121,7 +127,7 @@ protected:
 
     // The state a failed or cancelled run leaves: finishing reached, nothing installed.
     void expectRolledBack() {
-        EXPECT_TRUE(installApp.finishing);
+        EXPECT_EQ(finishCalls, 1);
         EXPECT_FALSE(installApp.extractionDone);
         EXPECT_FALSE(exists(installDir)) << "the installation folder was not removed";
         EXPECT_TRUE(exists(target));
@@ -141,7 +147,8 @@ TEST_F(InstallWorkerTest, MainPackageOnlyIsExtractedAndLogged) {
     EXPECT_TRUE(installApp.extractionDone);
     EXPECT_FALSE(installApp.cancelRequested);
     EXPECT_FALSE(installApp.cancelPrompting);
-    EXPECT_TRUE(installApp.finishing);
+    EXPECT_FALSE(installApp.finishing);
+    EXPECT_EQ(finishCalls, 1);
     EXPECT_TRUE(exists(installDir + "\\Bin\\game.exe"));
     EXPECT_EQ(packagesTotal, 100010);
     EXPECT_EQ(bytesDone, 100010);
@@ -226,7 +233,7 @@ TEST_F(InstallWorkerTest, MissingMainPackageKeepsTheUsersFiles) {
     // Measuring and extracting both meet the missing package.
     EXPECT_EQ(answerer.texts(), (Lines{"Cannot process package: game.rar\n", "Cannot process package: game.rar\n"}));
     EXPECT_TRUE(installApp.logEntries.empty());
-    EXPECT_TRUE(installApp.finishing);
+    EXPECT_EQ(finishCalls, 1);
     EXPECT_FALSE(installApp.extractionDone);
     EXPECT_TRUE(exists(installDir + "\\mine.txt"));
     EXPECT_FALSE(exists(installDir + "\\zero.bin"));
@@ -303,7 +310,7 @@ TEST_F(InstallWorkerTest, FullDiskGivesOneErrorAndLeavesNothing) {
     runWorkerToEnd();
 
     EXPECT_EQ(answerer.texts(), (Lines{"Unpack error. Code: 19 (File:Big\\large.bin). Installation will not proceed\n"}));
-    EXPECT_TRUE(installApp.finishing);
+    EXPECT_EQ(finishCalls, 1);
     EXPECT_FALSE(installApp.extractionDone);
     EXPECT_FALSE(exists(installDir));
     WIN32_FIND_DATAA found;
