@@ -1,0 +1,94 @@
+// The binding to "unrar.dll": loading, the function table and the wrappers.
+#include "unrarbinding.h"
+
+#include "installapp.h"
+
+HMODULE unrarLibrary = nullptr;
+RAROpenArchiveData openArchiveData{};
+RARHeaderData headerData{};
+char commentBuffer[UNRAR_COMMENT_BUFFER];
+HANDLE archiveHandle = nullptr;
+
+namespace {
+
+constexpr char UNRAR_FILE_NAME[] = "unrar.dll";
+
+typedef HANDLE(CALLBACK* OpenArchiveProc)(RAROpenArchiveData*);
+typedef int(CALLBACK* CloseArchiveProc)(HANDLE);
+typedef int(CALLBACK* ReadHeaderProc)(HANDLE, RARHeaderData*);
+typedef int(CALLBACK* ProcessFileProc)(HANDLE, int, char*, char*);
+typedef void(CALLBACK* SetChangeVolProcProc)(HANDLE, UNRARCHANGEVOLPROC);
+typedef void(CALLBACK* SetProcessDataProcProc)(HANDLE, UNRARPROCESSDATAPROC);
+typedef void(CALLBACK* SetPasswordProc)(HANDLE, char*);
+
+// The seven addresses. Setup never installs a volume callback or a password,
+// so the last two are looked up but never called.
+OpenArchiveProc openArchiveProc = nullptr;
+CloseArchiveProc closeArchiveProc = nullptr;
+ReadHeaderProc readHeaderProc = nullptr;
+ProcessFileProc processFileProc = nullptr;
+SetProcessDataProcProc setProcessDataProcProc = nullptr;
+SetChangeVolProcProc setChangeVolProcProc = nullptr;
+SetPasswordProc setPasswordProc = nullptr;
+
+template <typename Proc>
+void lookUp(Proc& proc, const char* name) {
+    proc = reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(unrarLibrary, name)));
+}
+
+}  // namespace
+
+bool loadUnrarLibrary() {
+    unrarLibrary = LoadLibraryA(UNRAR_FILE_NAME);
+    if (unrarLibrary == nullptr) {
+        installApp.errorBox("Cannot load %s. Installation will not proceed", UNRAR_FILE_NAME);
+        return false;
+    }
+    lookUp(openArchiveProc, "RAROpenArchive");
+    lookUp(closeArchiveProc, "RARCloseArchive");
+    lookUp(readHeaderProc, "RARReadHeader");
+    lookUp(processFileProc, "RARProcessFile");
+    lookUp(setChangeVolProcProc, "RARSetChangeVolProc");
+    lookUp(setProcessDataProcProc, "RARSetProcessDataProc");
+    lookUp(setPasswordProc, "RARSetPassword");
+
+    struct UsedFunction {
+        const char* name;
+        bool present;
+    };
+    const UsedFunction used[] = {
+        {"RAROpenArchive", openArchiveProc != nullptr},
+        {"RARCloseArchive", closeArchiveProc != nullptr},
+        {"RARReadHeader", readHeaderProc != nullptr},
+        {"RARProcessFile", processFileProc != nullptr},
+        {"RARSetProcessDataProc", setProcessDataProcProc != nullptr},
+    };
+    for (const UsedFunction& function : used) {
+        if (!function.present) {
+            installApp.errorBox("Cannot find %s in %s. Installation will not proceed", function.name,
+                                UNRAR_FILE_NAME);
+            return false;
+        }
+    }
+    return true;
+}
+
+HANDLE RAROpenArchive(RAROpenArchiveData* data) {
+    return openArchiveProc != nullptr ? openArchiveProc(data) : nullptr;
+}
+
+int RARCloseArchive(HANDLE archive) {
+    return closeArchiveProc != nullptr ? closeArchiveProc(archive) : ERAR_ECREATE;
+}
+
+int RARReadHeader(HANDLE archive, RARHeaderData* header) {
+    return readHeaderProc != nullptr ? readHeaderProc(archive, header) : ERAR_ECREATE;
+}
+
+int RARProcessFile(HANDLE archive, int operation, char* destPath, char* destName) {
+    return processFileProc != nullptr ? processFileProc(archive, operation, destPath, destName) : ERAR_ECREATE;
+}
+
+void RARSetProcessDataProc(HANDLE archive, UNRARPROCESSDATAPROC callback) {
+    if (setProcessDataProcProc != nullptr) setProcessDataProcProc(archive, callback);
+}

@@ -1,0 +1,87 @@
+// The binding to the RAR library "unrar.dll": loaded by name at run time, its
+// functions looked up by name, one global open record, header record and archive
+// handle, and thin wrappers that forward to the library.
+//
+// The two records follow the library's published layout byte for byte: 1-byte
+// packing, pointers of the build's width. The size checks below hold for both
+// 32- and 64-bit builds, so any library with that interface can stand beside
+// setup.exe without a rebuild.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+// Operations of RARProcessFile and modes of RAROpenArchive.
+constexpr int RAR_OM_LIST = 0;
+constexpr int RAR_OM_EXTRACT = 1;
+constexpr int RAR_SKIP = 0;
+constexpr int RAR_EXTRACT = 2;
+
+// The library's code for a file it could not create; the wrappers return it too
+// when the library lacks the function, so a caller sees an ordinary failure.
+constexpr int ERAR_ECREATE = 16;
+
+#pragma pack(push, 1)
+struct RAROpenArchiveData {
+    char* ArcName;
+    UINT OpenMode;
+    UINT OpenResult;
+    char* CmtBuf;
+    UINT CmtBufSize;
+    UINT CmtSize;
+    UINT CmtState;
+};
+
+struct RARHeaderData {
+    char ArcName[260];
+    char FileName[260];
+    UINT Flags;
+    UINT PackSize;
+    UINT UnpSize;
+    UINT HostOS;
+    UINT FileCRC;
+    UINT FileTime;
+    UINT UnpVer;
+    UINT Method;
+    UINT FileAttr;
+    char* CmtBuf;
+    UINT CmtBufSize;
+    UINT CmtSize;
+    UINT CmtState;
+};
+#pragma pack(pop)
+
+static_assert(offsetof(RAROpenArchiveData, OpenMode) == sizeof(void*), "unrarbinding: open record layout");
+static_assert(offsetof(RAROpenArchiveData, CmtBuf) == sizeof(void*) + 8, "unrarbinding: open record layout");
+static_assert(sizeof(RAROpenArchiveData) == 2 * sizeof(void*) + 20, "unrarbinding: open record size");
+static_assert(offsetof(RARHeaderData, FileName) == 260, "unrarbinding: header record layout");
+static_assert(offsetof(RARHeaderData, UnpSize) == 528, "unrarbinding: header record layout");
+static_assert(offsetof(RARHeaderData, CmtBuf) == 556, "unrarbinding: header record layout");
+static_assert(sizeof(RARHeaderData) == 556 + sizeof(void*) + 12, "unrarbinding: header record size");
+
+// The data callback: block address and size; 1 goes on, 0 abandons the entry.
+typedef int(CALLBACK* UNRARPROCESSDATAPROC)(unsigned char* address, int size);
+typedef int(CALLBACK* UNRARCHANGEVOLPROC)(char* arcName, int mode);
+
+// Binding state. The comment buffer and both records are reused for every package;
+// one archive is open at a time, and only the worker thread touches them.
+constexpr UINT UNRAR_COMMENT_BUFFER = 16384;
+extern HMODULE unrarLibrary;
+extern RAROpenArchiveData openArchiveData;
+extern RARHeaderData headerData;
+extern char commentBuffer[UNRAR_COMMENT_BUFFER];
+extern HANDLE archiveHandle;
+
+// Loads "unrar.dll" and looks up its seven functions. True when the library is
+// there with the five that setup calls; otherwise it has told the user, naming
+// the file or the function, and the installation must not start.
+bool loadUnrarLibrary();
+
+// Thin wrappers: the arguments and the library's result pass unchanged. A function
+// the library lacks gives a null handle or ERAR_ECREATE instead of a crash.
+HANDLE RAROpenArchive(RAROpenArchiveData* data);
+int RARCloseArchive(HANDLE archive);
+int RARReadHeader(HANDLE archive, RARHeaderData* header);
+int RARProcessFile(HANDLE archive, int operation, char* destPath, char* destName);
+void RARSetProcessDataProc(HANDLE archive, UNRARPROCESSDATAPROC callback);
