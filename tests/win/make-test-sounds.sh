@@ -5,6 +5,7 @@
 #   tone-vbr.mp3  1 s of 1 kHz, 22.05 kHz mono, variable bit rate
 #   tone-wav.mp3  a WAV file under an MP3 name
 #   Media/*.mp3   the five cues as setup loads them (Back loops)
+#   sink.conf     an ALSA configuration whose default device writes sink.wav
 set -eu
 out=$1
 mkdir -p "$out/Media"
@@ -26,4 +27,13 @@ END
     lame --quiet -b 128 cue.wav "Media/$name.mp3"
 done
 rm -f back.wav cue.wav tone22.wav
+cat > sink.conf <<END
+</usr/share/alsa/alsa.conf>
+pcm.!default {
+    type file
+    slave.pcm "null"
+    file "$PWD/sink.wav"
+    format "wav"
+}
+END
 touch stamp
