@@ -2,6 +2,7 @@
 // message boxes read and answered from outside, the disk and registry checked.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <fstream>
 #include <string>
@@ -107,12 +108,13 @@ public:
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         std::string commandLine = "\"" + exe + "\"";
-        started = CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+        started = CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, folder.c_str(),
                                  &startup, &process) != 0;
     }
     ~UninstallRun() {
         if (!started) return;
         if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process.hProcess, 99);
+        killBatchStillRunning();
         CloseHandle(process.hProcess);
         CloseHandle(process.hThread);
     }
@@ -143,6 +145,23 @@ public:
     bool started = false;
 
 private:
+    // A batch that the checks have not seen finish would otherwise spin on forever.
+    void killBatchStillRunning() {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        if (snapshot == INVALID_HANDLE_VALUE) return;
+        PROCESSENTRY32 entry = {};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+            if (entry.th32ParentProcessID != process.dwProcessId) continue;
+            HANDLE batch = OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID);
+            if (batch) {
+                TerminateProcess(batch, 99);
+                CloseHandle(batch);
+            }
+        }
+        CloseHandle(snapshot);
+    }
+
     static BOOL CALLBACK collectStaticText(HWND child, LPARAM text) {
         char szClass[32], szText[512];
         GetClassNameA(child, szClass, sizeof szClass);
@@ -231,7 +250,7 @@ TEST_F(Uninstall, RemovesListedFilesRegistryKeyAndFinallyItself) {
     EXPECT_TRUE(selfRemovalDone(installDir + "\\uninstall.exe", installDir, false));
 }
 
-TEST_F(Uninstall, EmptyLogAndPathsBeyondTheBatchBufferStillRemoveTheFolder) {
+TEST_F(Uninstall, EmptyLogLongPathsAndReadOnlyProgramStillRemoveTheFolder) {
     // Started by setup from its own folder, which holds the string table.
     const std::string medium = base + "\\medium";
     writeStringTable(medium);
@@ -242,6 +261,8 @@ TEST_F(Uninstall, EmptyLogAndPathsBeyondTheBatchBufferStillRemoveTheFolder) {
     ASSERT_GT(60 + 2 * (installDir.size() + 14) + 2 * installDir.size() + batchPathSize, 1000u);
     makeDirs(installDir);
     copyUninstaller(installDir);
+    // A copy from a read-only medium keeps its flag.
+    SetFileAttributesA((installDir + "\\uninstall.exe").c_str(), FILE_ATTRIBUTE_READONLY);
     writeFile(installDir + "\\install.log", "");
     registerInstallDir(installDir);
 
