@@ -211,6 +211,26 @@ protected:
         registerInstallDir(installDir);
     }
 
+    // What the run should leave of the program and the installation folder.
+    enum class Ending { ProgramStays, FolderStays, FolderGoes };
+
+    // Runs the installed program from `folder`, answers its boxes in turn, checks
+    // their texts and the exit code, and then the self-removal.
+    void runUninstall(const std::string& folder, const std::vector<std::pair<int, std::string>>& boxes,
+                      DWORD exitCode, Ending ending) {
+        const std::string exe = installDir + "\\uninstall.exe";
+        UninstallRun run(exe, folder);
+        ASSERT_TRUE(run.started);
+        for (const auto& [button, text] : boxes) EXPECT_EQ(run.answer(button), text);
+        EXPECT_EQ(run.exitCode(), exitCode);
+        if (ending == Ending::ProgramStays) {
+            EXPECT_TRUE(exists(exe));
+            EXPECT_TRUE(leftoverBatchFiles().empty());
+        } else {
+            EXPECT_TRUE(selfRemovalDone(exe, installDir, ending == Ending::FolderGoes));
+        }
+    }
+
     std::string base, shortcuts, installDir;
 };
 
@@ -232,12 +252,7 @@ TEST_F(Uninstall, RemovesListedFilesRegistryKeyAndFinallyItself) {
     makeDirs(installDir + "\\Saves");
     writeFile(installDir + "\\Saves\\slot1.sav", "the player's");
 
-    UninstallRun run(installDir + "\\uninstall.exe", installDir);
-    ASSERT_TRUE(run.started);
-    EXPECT_EQ(run.answer(IDYES), CONFIRM_TEXT);
-    EXPECT_EQ(run.answer(IDOK), SUCCESS_TEXT);
-    EXPECT_EQ(run.exitCode(), 0u);
-
+    runUninstall(installDir, {{IDYES, CONFIRM_TEXT}, {IDOK, SUCCESS_TEXT}}, 0, Ending::FolderStays);
     for (const char* gone : {"\\Data", "\\addinstf.bin", "\\Media", "\\install.log"})
         EXPECT_FALSE(exists(installDir + gone)) << gone;
     EXPECT_FALSE(exists(desktop + "\\Quillmark Demo.lnk"));
@@ -247,7 +262,6 @@ TEST_F(Uninstall, RemovesListedFilesRegistryKeyAndFinallyItself) {
     EXPECT_TRUE(exists(installDir + "\\Saves\\slot1.sav"));
     EXPECT_FALSE(keyExists(PRODUCT_KEY));
     EXPECT_TRUE(keyExists(MAKER_KEY));
-    EXPECT_TRUE(selfRemovalDone(installDir + "\\uninstall.exe", installDir, false));
 }
 
 TEST_F(Uninstall, EmptyLogLongPathsAndReadOnlyProgramStillRemoveTheFolder) {
@@ -266,27 +280,17 @@ TEST_F(Uninstall, EmptyLogLongPathsAndReadOnlyProgramStillRemoveTheFolder) {
     writeFile(installDir + "\\install.log", "");
     registerInstallDir(installDir);
 
-    UninstallRun run(installDir + "\\uninstall.exe", medium);
-    ASSERT_TRUE(run.started);
-    EXPECT_EQ(run.answer(IDYES), CONFIRM_TEXT);
-    EXPECT_EQ(run.answer(IDOK), SUCCESS_TEXT);
-    EXPECT_EQ(run.exitCode(), 0u);
-    EXPECT_TRUE(selfRemovalDone(installDir + "\\uninstall.exe", installDir, true));
+    runUninstall(medium, {{IDYES, CONFIRM_TEXT}, {IDOK, SUCCESS_TEXT}}, 0, Ending::FolderGoes);
     EXPECT_TRUE(exists(medium + "\\Media\\strings.txt"));
 }
 
 TEST_F(Uninstall, AnsweringNoChangesNothing) {
     installDir = base + "\\Quillmark Demo";
     makeInstallation(installDir + "\\\r\nData\\a.dat\r\n");
-    UninstallRun run(installDir + "\\uninstall.exe", installDir);
-    ASSERT_TRUE(run.started);
-    EXPECT_EQ(run.answer(IDNO), CONFIRM_TEXT);
-    EXPECT_EQ(run.exitCode(), 0u);
+    runUninstall(installDir, {{IDNO, CONFIRM_TEXT}}, 0, Ending::ProgramStays);
     EXPECT_TRUE(keyExists(PRODUCT_KEY));
     EXPECT_TRUE(exists(installDir + "\\Data\\a.dat"));
     EXPECT_TRUE(exists(installDir + "\\install.log"));
-    EXPECT_TRUE(exists(installDir + "\\uninstall.exe"));
-    EXPECT_TRUE(leftoverBatchFiles().empty());
 }
 
 TEST_F(Uninstall, MissingInstallDirValueFailsAndChangesNothing) {
@@ -297,14 +301,9 @@ TEST_F(Uninstall, MissingInstallDirValueFailsAndChangesNothing) {
     RegDeleteValueA(key, "InstallDir");
     RegCloseKey(key);
 
-    UninstallRun run(installDir + "\\uninstall.exe", installDir);
-    ASSERT_TRUE(run.started);
-    EXPECT_EQ(run.answer(IDYES), CONFIRM_TEXT);
-    EXPECT_EQ(run.answer(IDOK), FAIL_TEXT);
-    EXPECT_EQ(run.exitCode(), 0u);
+    runUninstall(installDir, {{IDYES, CONFIRM_TEXT}, {IDOK, FAIL_TEXT}}, 0, Ending::ProgramStays);
     EXPECT_TRUE(keyExists(PRODUCT_KEY));
     EXPECT_TRUE(exists(installDir + "\\Data\\a.dat"));
-    EXPECT_TRUE(exists(installDir + "\\uninstall.exe"));
 }
 
 TEST_F(Uninstall, MissingLogFailsAfterTheKeyIsGoneAndTouchesNoFile) {
@@ -312,25 +311,17 @@ TEST_F(Uninstall, MissingLogFailsAfterTheKeyIsGoneAndTouchesNoFile) {
     makeInstallation("");
     DeleteFileA((installDir + "\\install.log").c_str());
 
-    UninstallRun run(installDir + "\\uninstall.exe", installDir);
-    ASSERT_TRUE(run.started);
-    EXPECT_EQ(run.answer(IDYES), CONFIRM_TEXT);
-    EXPECT_EQ(run.answer(IDOK), FAIL_TEXT);
-    EXPECT_EQ(run.exitCode(), 0u);
+    runUninstall(installDir, {{IDYES, CONFIRM_TEXT}, {IDOK, FAIL_TEXT}}, 0, Ending::ProgramStays);
     EXPECT_FALSE(keyExists(PRODUCT_KEY));
     EXPECT_TRUE(keyExists(MAKER_KEY));
     EXPECT_TRUE(exists(installDir + "\\Data\\a.dat"));
-    EXPECT_TRUE(exists(installDir + "\\uninstall.exe"));
-    EXPECT_TRUE(leftoverBatchFiles().empty());
 }
 
 TEST_F(Uninstall, MissingStringTableEndsWithMinusOne) {
     installDir = base + "\\Quillmark Demo";
     makeInstallation(installDir + "\\\r\nData\\a.dat\r\n");
-    UninstallRun run(installDir + "\\uninstall.exe", base);
-    ASSERT_TRUE(run.started);
-    EXPECT_EQ(run.answer(IDOK), "Cannot load string table. Application will terminate.");
-    EXPECT_EQ(run.exitCode(), static_cast<DWORD>(-1));
+    runUninstall(base, {{IDOK, "Cannot load string table. Application will terminate."}}, static_cast<DWORD>(-1),
+                 Ending::ProgramStays);
     EXPECT_TRUE(keyExists(PRODUCT_KEY));
     EXPECT_TRUE(exists(installDir + "\\Data\\a.dat"));
 }
