@@ -243,9 +243,13 @@ TEST_F(Uninstall, RemovesListedFilesRegistryKeyAndFinallyItself) {
     writeFile(programs + "\\Play.lnk", "lnk");
     writeFile(programs + "\\Uninstall.lnk", "lnk");
     writeFile(base + "\\outside.txt", "not ours");
+    // Repeats, folders before their contents, shortcuts by absolute paths on another
+    // drive, and three entries that reach outside.txt through "..": two relative
+    // ones, and an absolute one on a missing drive that only a join to the folder
+    // would turn into that file.
     const std::string dirLine = installDir + "\\\r\n";
     makeInstallation(dirLine + "Data\r\nData\\a.dat\r\nData\\sub\r\nData\\sub\\b.dat\r\n" + dirLine +
-                     "Data\\a.dat\r\n..\\outside.txt\r\nData\\..\\..\\outside.txt\r\n" + desktop +
+                     "Data\\a.dat\r\n..\\outside.txt\r\nData\\..\\..\\outside.txt\r\nQ:\\..\\..\\outside.txt\r\n" + desktop +
                      "\\Quillmark Demo.lnk\r\n" + programs + "\\\r\n" + installDir + "\\uninstall.exe\r\n" + programs +
                      "\\Play.lnk\r\n" + programs + "\\Uninstall.lnk\r\naddinstf.bin\r\nuninstall.exe\r\n"
                      "Media\\strings.txt\r\nMedia");
