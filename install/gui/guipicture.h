@@ -11,6 +11,8 @@ public:
     // Draws the picture at its own size with its top-left corner at rect.x, rect.y.
     bool draw() override;
     bool create() override;
+    // The image's own create stays reachable beside the window's.
+    using GuiImage::create;
 
     // Any value is taken; the blending holds it to 0..1.
     void setOpacity(float newOpacity) { opacity = newOpacity; }
