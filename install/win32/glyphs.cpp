@@ -26,7 +26,7 @@ public:
 
     void cellSize(uint8_t code, int32_t& cx, int32_t& cy) override {
         const char ch = static_cast<char>(code);
-        SIZE size{};
+        ::SIZE size{};  // the Win32 type, not the canvas side
         GetTextExtentPoint32A(dc, &ch, 1, &size);
         cx = size.cx;
         cy = size.cy;
