@@ -60,6 +60,10 @@ int reactorB(GuiWindow*) {
 // Screens live for the whole program: the manager keeps pointers to them.
 GuiScreen first;
 GuiScreen second;
+GuiScreen treeScreen;
+GuiScreen pictureScreen;
+GuiScreen buttonScreen;
+GuiScreen hoverScreen;
 int window;
 
 void mouseAt(int32_t x, int32_t y, int event) {
@@ -114,7 +118,7 @@ TEST(GuiManager, ScreensAreCreatedShownDrawnAndPresentedInOrder) {
 }
 
 TEST(GuiWindowTree, EveryChildUnderThePointGetsTheEventWithEdgesIncludedAndReactorsInOrder) {
-    GuiScreen* screen = new GuiScreen;
+    GuiScreen* screen = &treeScreen;
     registerScreen(screen);
     Probe* left = new Probe("left", true);
     Probe* right = new Probe("right", true);
@@ -148,7 +152,7 @@ TEST(GuiWindowTree, EveryChildUnderThePointGetsTheEventWithEdgesIncludedAndReact
 }
 
 TEST(GuiPictureTest, DrawsItsImageAtItsPlaceAndDiesOnceThroughEitherBase) {
-    GuiScreen* screen = new GuiScreen;
+    GuiScreen* screen = &pictureScreen;
     registerScreen(screen);
     EXPECT_TRUE(screen->addPicture("no-such-picture.tga"));
     ASSERT_EQ(screen->getChildren().size(), 1u);
@@ -186,7 +190,7 @@ int countFire(GuiWindow*) {
 
 TEST(GuiButtonTest, FiresOnLeftReleaseOnlyWithTheClickCue) {
     fakePlatform.clickCues = 0;
-    GuiScreen* screen = new GuiScreen;
+    GuiScreen* screen = &buttonScreen;
     registerScreen(screen);
     GuiButton* button = new GuiButton;
     button->setRect(100, 100, 50, 20);
@@ -209,7 +213,7 @@ TEST(GuiButtonTest, FiresOnLeftReleaseOnlyWithTheClickCue) {
 }
 
 TEST(GuiHoverGroupTest, HighlightsTheFirstMemberUnderTheMouseCentredAndClipped) {
-    GuiScreen* screen = new GuiScreen;
+    GuiScreen* screen = &hoverScreen;
     registerScreen(screen);
     GuiButton* one = new GuiButton;
     GuiButton* two = new GuiButton;
