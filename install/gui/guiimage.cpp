@@ -10,6 +10,10 @@
 #include <memory>
 #include <new>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 // --- Blend functions and table ----------------------------------------------
 
 namespace {
@@ -54,7 +58,26 @@ void crossFade24To24(const uint8_t* src, int32_t srcStride, float opacity, uint8
     for (int32_t row = 0; row < height; ++row) {
         const uint8_t* s = src + static_cast<ptrdiff_t>(row) * srcStride;
         uint8_t* d = dst + static_cast<ptrdiff_t>(row) * dstStride;
-        for (int32_t i = 0; i < rowBytes; ++i)
+        int32_t i = 0;
+#if defined(__SSE2__)
+        // Sixteen bytes at a time in 16-bit lanes: the same products, sums and
+        // shifts as below, bit for bit (the sums never exceed 255 * 256).
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i wdLanes = _mm_set1_epi16(static_cast<short>(wd));
+        const __m128i wsLanes = _mm_set1_epi16(static_cast<short>(ws));
+        for (; i + 16 <= rowBytes; i += 16) {
+            const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+            const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+            const __m128i lo = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(dv, zero), wdLanes),
+                                                            _mm_mullo_epi16(_mm_unpacklo_epi8(sv, zero), wsLanes)),
+                                              8);
+            const __m128i hi = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(dv, zero), wdLanes),
+                                                            _mm_mullo_epi16(_mm_unpackhi_epi8(sv, zero), wsLanes)),
+                                              8);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(lo, hi));
+        }
+#endif
+        for (; i < rowBytes; ++i)
             d[i] = static_cast<uint8_t>(static_cast<uint16_t>(d[i] * wd + s[i] * ws) >> 8);
     }
 }

@@ -95,6 +95,26 @@ TEST(GuiImageBlend, CrossFadeMatchesTheFormulaAndHalfOfBlackOnWhiteIs127) {
         for (int col = 0; col < 3; ++col) EXPECT_EQ(at(white, col, row), (std::vector<uint8_t>{127, 127, 127}));
 }
 
+TEST(GuiImageBlend, WideRowsGiveTheSameBytesAsTheFormulaForEveryPairOfValues) {
+    // 256 x 256 value pairs in rows of 85 pixels plus one byte, so both the wide
+    // steps and the leftover bytes of each row are covered.
+    const int32_t width = 85;
+    const int32_t stride = 256;
+    for (float opacity : {1.0f, 0.77f, 0.5f, 0.1f}) {
+        std::vector<uint8_t> src(stride * 256), dst(stride * 256), want(stride * 256);
+        for (int row = 0; row < 256; ++row)
+            for (int i = 0; i < stride; ++i) {
+                src[row * stride + i] = static_cast<uint8_t>(i);
+                dst[row * stride + i] = static_cast<uint8_t>(row);
+                want[row * stride + i] = i < width * 3 ? expectedFade(static_cast<uint8_t>(row), static_cast<uint8_t>(i),
+                                                                      opacity)
+                                                       : static_cast<uint8_t>(row);
+            }
+        crossFade24To24(src.data(), stride, opacity, dst.data(), stride, 1 - opacity, width, 256);
+        ASSERT_EQ(dst, want) << opacity;
+    }
+}
+
 TEST(GuiImageBlend, OpacitiesOutsideZeroToOneStayWithinTheBytes) {
     const uint8_t src[4] = {255, 255, 255, 255};
     uint8_t dst[3] = {100, 100, 100};
