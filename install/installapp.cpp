@@ -17,8 +17,6 @@
 
 // --- globals and construction --------------------------------------------
 
-int fontCharset = EASTEUROPE_CHARSET;
-
 InstallApp installApp;
 
 namespace {

@@ -24,7 +24,8 @@
 #include "progressscreen.h"
 #include "welcomescreen.h"
 
-// The GDI character set of every font; start-up may replace it from LNG_CHARSET.
+// The GDI character set of every font (defined with the fonts, in guifont.cpp);
+// start-up may replace it from LNG_CHARSET.
 extern int fontCharset;
 
 // The major version of an NT-family Windows above 4, otherwise 0.

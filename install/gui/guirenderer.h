@@ -1,19 +1,62 @@
 // GuiRenderer: the single drawing target of the interface. It owns the back
-// buffer, the clip rectangle and the buffer's place in the window.
+// buffer, the current clip rectangle and the buffer's place in the window, and
+// presents the buffer. Widgets, screens and text never touch the window: they call
+// these operations. Positions are top-down back-buffer (panel) coordinates and
+// opacities floats from 0 to 1.
 #pragma once
 
+#include "guiimage.h"
+#include "guiplatform.h"
 #include "guirect.h"
 
 class GuiRenderer {
 public:
-    virtual ~GuiRenderer() = default;
-    // Binds the renderer to the main window (an HWND on Windows).
-    virtual bool init(void* window) = 0;
-    // A null clip means the whole back buffer.
+    // The operations, in this order.
+    // Binds the renderer to the main window (an HWND on Win32): the back buffer
+    // takes the size of the client area, placed at 0, 0.
+    virtual void init(void* window) = 0;
+    // Blends a part of the image (a rectangle in its storage coordinates, as
+    // GuiImage::drawRect takes it) at (x, y) within the clip. Opacity 0 draws nothing.
+    virtual void drawImageRect(GuiImage& image, int32_t x, int32_t y, const GuiRect& sourceRect, float opacity) = 0;
+    // Blends the whole image with its top-left corner at (x, y) within the clip.
+    virtual void drawImage(GuiImage& image, int32_t x, int32_t y, float opacity) = 0;
+    // Limits drawing to the rectangle; null means the whole back buffer. Widgets
+    // set a clip around their own drawing and reset it to null afterwards.
     virtual void setClip(const GuiRect* clip) = 0;
+    // Shows the back buffer in its area of the window.
     virtual void present() = 0;
+    // Places the back buffer in the window and recreates it, black, at the
+    // area's size. The clip is kept.
     virtual void setArea(const GuiRect& area) = 0;
+
+protected:
+    ~GuiRenderer() = default;
+};
+
+// The renderer over a device-independent bitmap: a 24-bit, row-padded,
+// bottom-up back buffer presented through the platform.
+class GuiDibRenderer : public GuiRenderer {
+public:
+    void init(void* window) override;
+    void drawImageRect(GuiImage& image, int32_t x, int32_t y, const GuiRect& sourceRect, float opacity) override;
+    void drawImage(GuiImage& image, int32_t x, int32_t y, float opacity) override;
+    void setClip(const GuiRect* clip) override;
+    void present() override;
+    void setArea(const GuiRect& area) override;
+
+    GuiImage& getBackBuffer() { return backBuffer; }
+    const GuiRect& getArea() const { return area; }
+    const GuiRect& getClip() const { return clip; }
+    const GuiDibHeader& getHeader() const { return header; }
+
+private:
+    GuiImage backBuffer;
+    GuiRect area;
+    GuiRect clip;
+    uint32_t bufferFormat = GUI_FORMAT_24;
+    void* window = nullptr;
+    GuiDibHeader header;
 };
 
 // The process-wide renderer; it lives for the whole run.
-GuiRenderer* getRenderer();
+GuiDibRenderer* getRenderer();

@@ -1,4 +1,7 @@
-// GuiScreen: a top-level window of the panel, one per screen of the installer.
+// GuiScreen: the base of the installer's screens. A screen is a top-level window
+// of the panel: its create adds the background with addPicture first, then the
+// widgets, then calls GuiWindow::create; its draw runs GuiWindow::draw and then
+// lays its caption image over everything.
 #pragma once
 
 #include "guiwindow.h"

@@ -3,6 +3,7 @@
 
 #include <cassert>
 
+#include "guipicture.h"
 #include "guirenderer.h"
 
 GuiWindow::~GuiWindow() {
@@ -62,6 +63,16 @@ void GuiWindow::addChild(GuiWindow* child, Reactor reactor) {
     addChild(child);
     reactors.push_back(reactor);
     child->rID = static_cast<uint16_t>(reactors.size() - 1);
+}
+
+bool GuiWindow::addPicture(const std::string& path) {
+    GuiPicture* picture = new GuiPicture;
+    if (!picture->load(path, true)) {
+        delete picture;
+        return false;
+    }
+    addChild(picture);
+    return true;
 }
 
 void GuiWindow::runReactor(GuiWindow* sender) {

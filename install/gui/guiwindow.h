@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
+#include "guiimage.h"
 #include "guirect.h"
 
 class GuiRenderer;
@@ -46,8 +48,14 @@ public:
 
     // Appends the window to the children; this window now owns it.
     void addChild(GuiWindow* child);
-    // Adds a child whose handled events run the given reactor.
+    // Adds a child whose handled events run the given reactor: the reactor is
+    // appended to this window's reactors and the child's rID names it.
     void addChild(GuiWindow* child, Reactor reactor);
+    // Adds a picture child that shows the TGA file at path, read on its first
+    // draw, at (0, 0) of the panel. Screens call it first in their create, so
+    // that the background is drawn under everything else. True unless the
+    // picture cannot be set up (a missing file shows as an empty picture).
+    bool addPicture(const std::string& path);
 
     void setRect(const GuiRect& r) { rect = r; }
     void setRect(int32_t x, int32_t y, int32_t w, int32_t h) { rect = GuiRect(x, y, w, h); }
@@ -61,6 +69,7 @@ public:
     bool isVisible() const { return visible; }
     void setVisible(bool v) { visible = v; }
 
+    GuiImage& getImage() { return image; }
     GuiWindow* getParent() const { return parent; }
     const std::vector<GuiWindow*>& getChildren() const { return children; }
 
@@ -73,20 +82,36 @@ protected:
     bool visible = true;
     GuiRect rect;
     std::vector<Reactor> reactors;
+    // Owned; never drawn by the base class: screens and widgets use it
+    // (a button's hover picture, for example).
+    GuiImage image;
 };
 
-// The GUI manager.
+// The GUI manager: the registered screens (not owned), the current screen, the
+// panel's place in the window, the mouse point and the bound renderer. All of it
+// belongs to the main thread.
+
+// Adds a screen to the list and hides it.
 void registerScreen(GuiWindow* screen);
+// Hides the current screen, shows this one and redraws.
 void showScreen(GuiWindow* screen);
 GuiWindow* currentScreen();
+// Binds the renderer to the window, resets its clip and creates every registered
+// screen in order. Called once, after the first showScreen.
 void initGui(void* window);
+// Places the panel in the window (window coordinates) and resizes the back buffer.
 void setGuiArea(const GuiRect& area);
 const GuiRect& getGuiArea();
+// Takes the client coordinates of a mouse message; stores them relative to the panel.
 void setMousePos(int32_t x, int32_t y);
+// The last mouse point, in panel coordinates.
 void getMousePos(int32_t& x, int32_t& y);
+// Gives a mouse event code (GE_...) or a one-byte key code to the current screen.
 void dispatchMouse(int event);
 void dispatchKey(int key);
+// Draws every visible screen, then presents the back buffer.
 void redrawAll();
+// Updates every visible screen (animations).
 void updateAll();
 // The renderer bound by initGui, or null before it.
 GuiRenderer* guiRenderer();

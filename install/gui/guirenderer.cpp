@@ -1,0 +1,43 @@
+// GuiDibRenderer: the back buffer, its clip and its presentation through the platform.
+#include "guirenderer.h"
+
+#include <algorithm>
+
+void GuiDibRenderer::init(void* newWindow) {
+    int32_t width = 0;
+    int32_t height = 0;
+    platformClientSize(newWindow, width, height);
+    setArea(GuiRect(0, 0, width, height));
+    window = newWindow;
+}
+
+void GuiDibRenderer::drawImageRect(GuiImage& image, int32_t x, int32_t y, const GuiRect& sourceRect, float opacity) {
+    if (opacity != 0.0f) backBuffer.drawRect(image, x, y, sourceRect, opacity, clip);
+}
+
+void GuiDibRenderer::drawImage(GuiImage& image, int32_t x, int32_t y, float opacity) {
+    if (opacity != 0.0f) backBuffer.draw(image, x, y, opacity, clip);
+}
+
+void GuiDibRenderer::setClip(const GuiRect* newClip) {
+    clip = newClip ? *newClip : GuiRect(0, 0, backBuffer.getWidth(), backBuffer.getHeight());
+}
+
+void GuiDibRenderer::present() {
+    if (!window || !backBuffer.getPixels()) return;
+    platformPresent(window, area, header, backBuffer.getPixels());
+}
+
+void GuiDibRenderer::setArea(const GuiRect& newArea) {
+    area = newArea;
+    // A negative size (a window smaller than the panel) gives an empty buffer.
+    backBuffer.create(std::max(area.w, 0), std::max(area.h, 0), bufferFormat, true);
+    backBuffer.clear();
+    header.width = backBuffer.getWidth();
+    header.height = backBuffer.getHeight();
+}
+
+GuiDibRenderer* getRenderer() {
+    static GuiDibRenderer renderer;
+    return &renderer;
+}
