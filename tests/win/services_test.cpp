@@ -136,29 +136,13 @@ TEST_F(ServicesTest, ShortcutReadsBackThroughTheShellLink) {
                                            "-window", target.c_str(), 2);
     ASSERT_TRUE(SUCCEEDED(hr)) << std::hex << hr;
 
-    CoInitialize(nullptr);
-    IShellLinkA* shellLink = nullptr;
-    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                           reinterpret_cast<void**>(&shellLink))));
-    IPersistFile* file = nullptr;
-    ASSERT_TRUE(SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))));
-    WCHAR wszLink[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wszLink, MAX_PATH);
-    ASSERT_TRUE(SUCCEEDED(file->Load(wszLink, STGM_READ)));
-    char szValue[MAX_PATH] = "";
-    shellLink->GetPath(szValue, MAX_PATH, nullptr, SLGP_RAWPATH);
-    EXPECT_STRCASEEQ(szValue, target.c_str());
-    shellLink->GetWorkingDirectory(szValue, MAX_PATH);
-    EXPECT_STRCASEEQ(szValue, dir.path().c_str());
-    shellLink->GetDescription(szValue, MAX_PATH);
-    EXPECT_STREQ(szValue, "Quillmark Demo");
-    shellLink->GetArguments(szValue, MAX_PATH);
-    EXPECT_STREQ(szValue, "-window");
-    int icon = -1;
-    shellLink->GetIconLocation(szValue, MAX_PATH, &icon);
-    EXPECT_EQ(icon, 2);
-    file->Release();
-    shellLink->Release();
+    LinkInfo info = readLink(link);
+    ASSERT_TRUE(info.loaded);
+    EXPECT_STRCASEEQ(info.target.c_str(), target.c_str());
+    EXPECT_STRCASEEQ(info.workingDir.c_str(), dir.path().c_str());
+    EXPECT_EQ(info.description, "Quillmark Demo");
+    EXPECT_EQ(info.arguments, "-window");
+    EXPECT_EQ(info.iconIndex, 2);
 
     // A link name that would not fit the system's path is refused, not cut.
     std::string tooLong = dir.path() + "\\" + std::string(300, 'n') + ".lnk";

@@ -2,6 +2,7 @@
 // test, and a scripted answerer for the installer's message boxes.
 #pragma once
 
+#include <shlobj.h>
 #include <windows.h>
 
 #include <atomic>
@@ -116,6 +117,43 @@ private:
     HKEY root_;
     std::string subKey_, name_, old_;
 };
+
+// What a shortcut file says, read back through the shell link.
+struct LinkInfo {
+    bool loaded = false;
+    std::string target, workingDir, description, arguments;
+    int iconIndex = -1;
+};
+
+inline LinkInfo readLink(const std::string& linkFile) {
+    LinkInfo info;
+    CoInitialize(nullptr);
+    IShellLinkA* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&link))))
+        return info;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        WCHAR wszLink[MAX_PATH];
+        MultiByteToWideChar(CP_ACP, 0, linkFile.c_str(), -1, wszLink, MAX_PATH);
+        if (SUCCEEDED(file->Load(wszLink, STGM_READ))) {
+            char szValue[MAX_PATH] = "";
+            info.loaded = true;
+            link->GetPath(szValue, MAX_PATH, nullptr, SLGP_RAWPATH);
+            info.target = szValue;
+            link->GetWorkingDirectory(szValue, MAX_PATH);
+            info.workingDir = szValue;
+            link->GetDescription(szValue, MAX_PATH);
+            info.description = szValue;
+            link->GetArguments(szValue, MAX_PATH);
+            info.arguments = szValue;
+            link->GetIconLocation(szValue, MAX_PATH, &info.iconIndex);
+        }
+        file->Release();
+    }
+    link->Release();
+    return info;
+}
 
 // Answers the installer's message boxes (caption "Quillmark Demo Install") on
 // a helper thread, one answer a box in order, and keeps their texts. Boxes
