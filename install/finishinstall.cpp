@@ -1,4 +1,212 @@
-// Finishing the installation: shortcuts, log, registry and additional installers.
-#include "installapp.h"
+// Finishing the installation: shortcuts, the uninstaller copy, install.log, the
+// registry values, the resumption entry, the additional installers, and the
+// relaunch of setup. Runs on the worker thread, or on the main thread in a
+// resumed run; whatever only the main thread may do is handed to it.
+//
+//   additional-installation flags
+//   handing work to the main thread
+//   finishInstallation
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
 
-void InstallApp::finishInstallation() { finishing = true; }
+#include "guiwindow.h"
+#include "installapp.h"
+#include "installlog.h"
+#include "resstringtable.h"
+#include "soundcue.h"
+
+namespace {
+
+constexpr char RUNONCE_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Runonce";
+constexpr char RUNONCE_VALUE[] = "__QuillmarkAdditionalInstallation__";
+constexpr char DESKTOP_LINK[] = "\\Quillmark Demo.lnk";
+constexpr unsigned ADD_INSTALL_COUNT = 16;
+constexpr size_t KEY_BUFFER = 1024;
+
+// --- additional-installation flags ----------------------------------------
+
+// "addinstf.bin": one byte per additional installer, 1 = handled. A missing or
+// short file leaves the remaining flags at zero; extra bytes are ignored.
+struct AddInstallFlags {
+    unsigned char done[ADD_INSTALL_COUNT] = {};
+
+    void read(const std::string& path) {
+        FILE* file = std::fopen(path.c_str(), "rb");
+        if (!file) return;
+        size_t got = std::fread(done, 1, sizeof done, file);
+        std::memset(done + got, 0, sizeof done - got);
+        std::fclose(file);
+    }
+
+    bool write(const std::string& path) const {
+        FILE* file = std::fopen(path.c_str(), "wb");
+        if (!file) return false;
+        bool written = std::fwrite(done, 1, sizeof done, file) == sizeof done;
+        return std::fclose(file) == 0 && written;
+    }
+};
+
+std::string addInstallText(const char* keyFormat, unsigned k) {
+    char szKey[KEY_BUFFER];
+    std::snprintf(szKey, sizeof szKey, keyFormat, k);
+    return stringTable.text(szKey);
+}
+
+void writeResumptionEntry(const std::string& setupPath) {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, RUNONCE_KEY, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return;
+    std::string command = "\"" + setupPath + "\" -AdditionalInstall";
+    RegSetValueExA(key, RUNONCE_VALUE, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                   static_cast<DWORD>(command.size() + 1));
+    RegCloseKey(key);
+}
+
+}  // namespace
+
+// --- handing work to the main thread -------------------------------------
+
+void InstallApp::handleFinishMessage(UINT msg) {
+    switch (msg) {
+    case WM_FINISH_CANCELLED:
+        showWelcomeScreen();
+        releaseAllSounds();
+        break;
+    case WM_FINISH_QUIT:
+        PostQuitMessage(0);
+        break;
+    case WM_FINISH_COMPLETE:
+        // The worker posts this as its last act; once it has ended nothing but
+        // this thread uses the application, and the loop ends with code 0.
+        if (workerThread) WaitForSingleObject(workerThread, INFINITE);
+        PostQuitMessage(0);
+        break;
+    }
+}
+
+namespace {
+
+// Runs the message's work here when this is the main thread (a resumed run, or
+// no window yet), otherwise posts it to the main window.
+void handToMainThread(InstallApp& app, UINT msg) {
+    if (!app.hwnd || GetWindowThreadProcessId(app.hwnd, nullptr) == GetCurrentThreadId())
+        app.handleFinishMessage(msg);
+    else
+        PostMessageA(app.hwnd, msg, 0, 0);
+}
+
+bool onMainThread(const InstallApp& app) {
+    return !app.hwnd || GetWindowThreadProcessId(app.hwnd, nullptr) == GetCurrentThreadId();
+}
+
+}  // namespace
+
+// --- finishInstallation --------------------------------------------------
+
+void InstallApp::finishInstallation() {
+    // Only a resumed run takes the registered folder: a normal run installs
+    // where the user chose, even over an older registration.
+    if (additionalMode) {
+        if (const char* registered = registeredInstallDir()) installDir = registered;
+    }
+    finishing = true;
+
+    progressScreen.setProgress(1.0f);
+    // The worker leaves drawing to the main thread's loop, which redraws anyway.
+    if (onMainThread(*this)) {
+        progressScreen.draw();
+        updateAll();
+    }
+
+    const std::string flagsPath = installDir + "\\addinstf.bin";
+    AddInstallFlags flags;
+    flags.read(flagsPath);
+
+    if (!extractionDone || cancelRequested) {
+        handToMainThread(*this, WM_FINISH_CANCELLED);
+        return;
+    }
+
+    // A resumed run starts from the earlier log, so that the extracted files
+    // stay listed for the uninstaller, and adds only lines it does not hold yet.
+    const std::string logPath = installDir + "\\install.log";
+    std::vector<std::string> earlierLog;
+    bool resumedWithLog = additionalMode && readInstallLog(logPath, earlierLog);
+    if (resumedWithLog) {
+        logEntries.insert(logEntries.begin(), earlierLog.begin(), earlierLog.end());
+        // The desktop choice of the first run is known only from its log.
+        desktopShortcut = std::find(earlierLog.begin(), earlierLog.end(), desktopFolder() + DESKTOP_LINK) !=
+                          earlierLog.end();
+    }
+    auto appendLog = [&](const std::string& entry) {
+        if (resumedWithLog && std::find(logEntries.begin(), logEntries.end(), entry) != logEntries.end()) return;
+        logEntries.push_back(entry);
+    };
+
+    gameExePath = installDir + "\\" + stringTable.text("PATH_GAME_EXE");
+    const char* gameDescription = stringTable.text("TXT_GAME_ICON_DESCR");
+
+    if (desktopShortcut) {
+        std::string link = desktopFolder() + DESKTOP_LINK;
+        createShortcut(gameExePath.c_str(), link.c_str(), gameDescription, installDir.c_str(), nullptr, nullptr, 0);
+        appendLog(link);
+    }
+
+    // Every level of the game's folder is created, however deeply it is nested.
+    std::string startMenu = programsFolder() + "\\" + stringTable.text("PATH_GAME_DIR");
+    makeDirectories(startMenu.c_str());
+    startMenu += "\\";
+    appendLog(startMenu);
+
+    const std::string uninstaller = installDir + "\\uninstall.exe";
+    CopyFileA("uninstall.exe", uninstaller.c_str(), FALSE);
+    appendLog(uninstaller);
+
+    struct Shortcut {
+        const char* descriptionKey;
+        std::string target;
+    };
+    const Shortcut shortcuts[] = {
+        {"TXT_GAME_ICON_DESCR", gameExePath},
+        {"TXT_SUPPORT_ICON_DESCR", installDir + "\\" + stringTable.text("PATH_SUPPORT")},
+        {"TXT_SITE_ICON_DESCR", stringTable.text("URL_HOMEPAGE")},
+        {"TXT_SPONSOR_SITE_ICON_DESCR", stringTable.text("URL_SPONSOR_HOMEPAGE")},
+        {"TXT_UNINSTALL_ICON_DESCR", uninstaller},
+    };
+    for (const Shortcut& shortcut : shortcuts) {
+        const char* description = stringTable.text(shortcut.descriptionKey);
+        std::string link = startMenu + description + ".lnk";
+        createShortcut(shortcut.target.c_str(), link.c_str(), description, installDir.c_str(), nullptr, nullptr, 0);
+        appendLog(link);
+    }
+
+    for (const char* name : {"addinstf.bin", "uninstall.exe", "Media\\strings.txt", "Media"}) appendLog(name);
+
+    writeInstallLog(logPath, logEntries);
+    writeRegistry();
+    writeResumptionEntry(setupPath);
+
+    for (unsigned k = 0; k < ADD_INSTALL_COUNT; ++k) {
+        if (flags.done[k] == 1) continue;
+        // The flag is stored before the installer runs, so that it is never
+        // offered twice, even when Windows restarts in the middle of it.
+        flags.done[k] = 1;
+        if (!flags.write(flagsPath)) {
+            errorBox("Cannot open file %s", flagsPath.c_str());
+            handToMainThread(*this, WM_FINISH_QUIT);
+            return;
+        }
+        std::string program = addInstallText("PATH_ADD_INSTALL_%u", k);
+        std::string question = addInstallText("MSG_CONFIRM_ADD_INSTALL_%u", k);
+        if (program.empty()) continue;
+        if (k == 2 && !isWindowsXp()) continue;
+        if (question.empty() || askYesNo(question.c_str()))
+            runProgram((installDir + "\\" + program).c_str(), "", true);
+        if (sessionEnding) break;
+    }
+
+    if (!sessionEnding) runProgram(setupPath.c_str(), "", false);
+    handToMainThread(*this, WM_FINISH_COMPLETE);
+}

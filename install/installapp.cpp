@@ -274,6 +274,11 @@ LRESULT InstallApp::handleMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lPa
     case WM_CHAR:
         dispatchKey(static_cast<int>(wParam));
         break;
+    case WM_FINISH_CANCELLED:
+    case WM_FINISH_QUIT:
+    case WM_FINISH_COMPLETE:
+        handleFinishMessage(msg);
+        return 0;
     case WM_COMMAND:
     case WM_SYSCOMMAND:
         // Every system command (move, size, minimise, Alt+F4, the task menu) is

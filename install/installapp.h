@@ -98,6 +98,16 @@ public:
     void startInstallation();
     void finishInstallation();
 
+    // What finishing hands from the worker to the main thread, which alone may
+    // switch screens, release the sounds and end the process.
+    enum FinishMessage : UINT {
+        WM_FINISH_CANCELLED = WM_APP + 1,  // back to the welcome screen, sounds released
+        WM_FINISH_QUIT = WM_APP + 2,       // leave the message loop (exit code 0)
+        WM_FINISH_COMPLETE = WM_APP + 3,   // the new setup runs: end the process with code 0
+    };
+    // Runs one of those on the main thread.
+    void handleFinishMessage(UINT msg);
+
     // State, in declaration order.
     std::string installDir;
     std::string gameExePath;

@@ -1,5 +1,14 @@
-// System services of InstallApp: registry, shell folders, files and programs.
+// System services of InstallApp: registry, shell folders, disk space, files,
+// folders, programs, documents and shortcuts. None of them shows a message.
+//
+//   registry and shell folders
+//   settings from the string table
+//   disk space, files and folders
+//   programs, documents and the folder browser
+//   shortcuts and the Windows version
 #include "installapp.h"
+
+#include <shlobj.h>
 
 #include <string>
 
@@ -8,8 +17,12 @@
 namespace {
 
 constexpr char PRODUCT_KEY[] = "SOFTWARE\\Orvanta\\Quillmark Demo";
+constexpr char SHELL_FOLDERS_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+// The "Programs" value has always been read into a slightly smaller buffer.
+constexpr DWORD PROGRAMS_BUFFER = 255;
 
-// Reads a string value into buf; false when the key or value cannot be read.
+// Reads a string value into buf; false when the key or value cannot be read,
+// including a value that does not fit (it is never cut into a wrong path).
 bool readRegistryString(HKEY root, const char* subKey, const char* name, char* buf, DWORD size) {
     HKEY key;
     if (RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
@@ -22,7 +35,28 @@ bool readRegistryString(HKEY root, const char* subKey, const char* name, char* b
     return true;
 }
 
+void writeRegistryString(HKEY key, const char* name, const std::string& value) {
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+}
+
+// A shell folder from the registry; when the value is missing or unreadable the
+// shell's own folder query answers instead, and failing that the result is empty.
+std::string shellFolder(HKEY root, const char* subKey, const char* name, DWORD bufferSize, int csidl) {
+    char szFolder[MAX_PATH] = "";
+    if (readRegistryString(root, subKey, name, szFolder, bufferSize)) return szFolder;
+    if (SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, szFolder))) return szFolder;
+    return std::string();
+}
+
+bool isDirectory(const char* path) {
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 }  // namespace
+
+// --- registry and shell folders ------------------------------------------
 
 const char* InstallApp::registeredInstallDir() {
     static char szInstallDir[MAX_PATH];
@@ -38,11 +72,58 @@ bool InstallApp::isInstalled() {
     return fileExists((base + "//install.log").c_str()) && fileExists((base + "//uninstall.exe").c_str());
 }
 
+void InstallApp::writeRegistry() {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, PRODUCT_KEY, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    writeRegistryString(key, "InstallDir", installDir);
+    writeRegistryString(key, "InstallFrom", sourceDrive);
+    RegCloseKey(key);
+}
+
 void InstallApp::setDefaultInstallDir() {
-    char szProgramFiles[MAX_PATH] = "";
-    readRegistryString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
-                       szProgramFiles, sizeof szProgramFiles);
-    installDir = std::string(szProgramFiles) + "\\" + stringTable.text("PATH_GAME_DIR");
+    installDir = shellFolder(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
+                             MAX_PATH, CSIDL_PROGRAM_FILES) +
+                 "\\" + stringTable.text("PATH_GAME_DIR");
+}
+
+std::string InstallApp::programsFolder() {
+    return shellFolder(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, "Programs", PROGRAMS_BUFFER, CSIDL_PROGRAMS);
+}
+
+std::string InstallApp::desktopFolder() {
+    return shellFolder(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, "Desktop", MAX_PATH, CSIDL_DESKTOPDIRECTORY);
+}
+
+// --- settings from the string table --------------------------------------
+
+int InstallApp::requiredSpaceMb() { return stringTable.number("INT_SPACE_NEED"); }
+
+std::string InstallApp::sourceFilePath() { return stringTable.text("PATH_SOURCE"); }
+
+// --- disk space, files and folders ---------------------------------------
+
+unsigned long long InstallApp::freeDiskSpace() {
+    // Looked up by name: the extended query is missing on the oldest systems.
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    using FreeSpaceEx = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
+    using FreeSpace = BOOL(WINAPI*)(LPCSTR, LPDWORD, LPDWORD, LPDWORD, LPDWORD);
+    auto freeSpaceEx = reinterpret_cast<FreeSpaceEx>(
+        reinterpret_cast<void (*)()>(GetProcAddress(kernel, "GetDiskFreeSpaceExA")));
+    if (freeSpaceEx) {
+        std::string root = installDir.substr(0, 3);
+        ULARGE_INTEGER available, total, free;
+        if (!freeSpaceEx(root.c_str(), &available, &total, &free)) return 0;
+        return available.QuadPart;
+    }
+    auto freeSpace =
+        reinterpret_cast<FreeSpace>(reinterpret_cast<void (*)()>(GetProcAddress(kernel, "GetDiskFreeSpaceA")));
+    if (!freeSpace) return 0;
+    std::string root = installDir.substr(0, 2);
+    DWORD sectorsPerCluster, bytesPerSector, freeClusters, totalClusters;
+    if (!freeSpace(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters)) return 0;
+    return static_cast<DWORD>(sectorsPerCluster * bytesPerSector * freeClusters);
 }
 
 bool InstallApp::fileExists(const char* path) {
@@ -51,4 +132,150 @@ bool InstallApp::fileExists(const char* path) {
     if (found == INVALID_HANDLE_VALUE) return false;
     FindClose(found);
     return true;
+}
+
+bool InstallApp::makeDirectories(const char* path) {
+    if (!path) return false;
+    std::string szDir(path);
+    // Longer paths do not fit the system's path buffers: refused, never cut.
+    if (szDir.empty() || szDir.size() >= MAX_PATH) return false;
+    for (char& c : szDir)
+        if (c == '\\') c = '/';
+    while (szDir.size() > 3 && szDir.back() == '/') szDir.pop_back();
+    if (isDirectory(szDir.c_str())) return true;
+
+    // The deepest ancestor that exists. Probing with attributes rather than by
+    // changing the current directory keeps the process's folder untouched, which
+    // matters because finishing runs beside the main thread.
+    size_t existing = szDir.size();
+    for (;;) {
+        size_t slash = szDir.rfind('/', existing - 1);
+        if (slash == std::string::npos || slash == 0) {
+            existing = 0;
+            break;
+        }
+        existing = slash;
+        if (isDirectory(szDir.substr(0, existing).c_str())) break;
+    }
+
+    // Create each deeper level in turn; the last creation decides.
+    bool created = false;
+    size_t next = existing;
+    while (next < szDir.size()) {
+        next = szDir.find('/', next + 1);
+        if (next == std::string::npos) next = szDir.size();
+        created = CreateDirectoryA(szDir.substr(0, next).c_str(), nullptr) != 0;
+    }
+    return created;
+}
+
+// --- programs, documents and the folder browser --------------------------
+
+void InstallApp::browseInstallDir() {
+    BROWSEINFOA info{};
+    info.hwndOwner = hwnd;
+    info.lpszTitle = stringTable.text("TXT_SELECT_DIRECTORY");
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_RETURNFSANCESTORS | BIF_NEWDIALOGSTYLE;
+    LPITEMIDLIST item = SHBrowseForFolderA(&info);
+    if (!item) return;
+    char szPath[MAX_PATH];
+    if (SHGetPathFromIDListA(item, szPath)) {
+        std::string chosen = szPath;
+        // Only folders on a drive letter; network places and virtual folders do not count.
+        if (chosen.size() >= 3 && chosen[1] == ':') {
+            if (chosen.back() != '\\') chosen += '\\';
+            installDir = chosen + stringTable.text("PATH_GAME_DIR");
+        }
+    }
+    CoTaskMemFree(item);
+}
+
+bool InstallApp::runProgram(const char* program, const char* commandLine, bool wait) {
+    std::string szCommandLine = commandLine ? commandLine : "";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWDEFAULT;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(program, szCommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return false;
+    if (wait) {
+        DWORD exitCode = STILL_ACTIVE;
+        while (GetExitCodeProcess(process.hProcess, &exitCode) && exitCode == STILL_ACTIVE) Sleep(100);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+void InstallApp::openReadme() { ShellExecuteA(hwnd, "open", "Readme.txt", nullptr, nullptr, SW_SHOWNORMAL); }
+
+void InstallApp::openHomepage() {
+    ShellExecuteA(hwnd, "open", homepageUrl.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void InstallApp::runUninstaller() {
+    const char* dir = registeredInstallDir();
+    if (!dir) return;
+    std::string uninstaller = std::string(dir) + "//uninstall.exe";
+    if (!fileExists(uninstaller.c_str())) return;
+    runProgram(uninstaller.c_str(), "", false);
+    PostQuitMessage(0);
+}
+
+void InstallApp::launchGame() {
+    const char* dir = registeredInstallDir();
+    std::string game = std::string(dir ? dir : "") + "\\" + stringTable.text("PATH_GAME_EXE");
+    Sleep(200);
+    runProgram(game.c_str(), "", false);
+    PostQuitMessage(0);
+}
+
+// --- shortcuts and the Windows version -----------------------------------
+
+HRESULT InstallApp::createShortcut(const char* target, const char* linkFile, const char* description,
+                                   const char* workingDir, const char* arguments, const char* iconFile,
+                                   int iconIndex) {
+    // Finishing calls this on the worker thread, which has no COM of its own yet.
+    CoInitialize(nullptr);
+    IShellLinkA* link = nullptr;
+    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                  reinterpret_cast<void**>(&link));
+    if (FAILED(hr)) return hr;
+    link->SetPath(target);
+    link->SetDescription(description);
+    link->SetWorkingDirectory(workingDir);
+    if (arguments) link->SetArguments(arguments);
+    if (iconFile) link->SetIconLocation(iconFile, iconIndex);
+    IPersistFile* file = nullptr;
+    hr = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    if (SUCCEEDED(hr)) {
+        WCHAR wszLink[MAX_PATH];
+        // A name that does not fit is refused rather than saved under a cut name.
+        if (MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, linkFile, -1, wszLink, MAX_PATH) == 0)
+            hr = HRESULT_FROM_WIN32(GetLastError());
+        else
+            hr = file->Save(wszLink, TRUE);
+        file->Release();
+    }
+    link->Release();
+    return hr;
+}
+
+bool InstallApp::isWindowsXp() {
+    OSVERSIONINFOEXA info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    bool extended = GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info)) != 0;
+    if (!extended) {
+        info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
+        if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info))) return false;
+    }
+    return extended && info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.wProductType == VER_NT_WORKSTATION &&
+           info.dwMajorVersion == 5 && info.dwMinorVersion == 1;
 }

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "installapp.h"
-#include "support/wintestutil.h"
+#include "support/wintest.h"
 #include "resstringtable.h"
 
 namespace {
@@ -140,7 +140,7 @@ protected:
 
 TEST_F(InstallWorkerTest, MainPackageOnlyIsExtractedAndLogged) {
     writePackage("game.rar", {"Bin\\game.exe\t100000", "Bin\tdir", "readme.txt\t10"});
-    wintest::BoxWatcher answerer("Quillmark Demo Install", IDOK);
+    wintest::BoxAnswerer answerer("Quillmark Demo Install", IDOK);
     runWorkerToEnd();
 
     EXPECT_EQ(installApp.logEntries, (Lines{folderLine(), "Bin\\game.exe", "Bin", "readme.txt"}));
@@ -163,7 +163,7 @@ TEST_F(InstallWorkerTest, NumberedPackagesInOrderAcrossGapsUpTo127) {
     writePackage("data127.pak", {"last.txt\t2"});
     writePackage("data128.pak", {"never.txt\t1000"});
     writePackage("data5.pak", {});  // empty contents: only its folder line
-    wintest::BoxWatcher answerer("Quillmark Demo Install", IDOK);
+    wintest::BoxAnswerer answerer("Quillmark Demo Install", IDOK);
     runWorkerToEnd();
 
     EXPECT_EQ(installApp.logEntries, (Lines{folderLine(), "same.txt", folderLine(), "same.txt", "zero.txt",
@@ -193,7 +193,7 @@ TEST_F(InstallWorkerTest, EntriesLeavingTheFolderAreNeverLogged) {
     // A file beside the installation folder that a rollback must not touch.
     writePackage("../target/victim.txt", {});
     writePackage("game.rar", {"..\\victim.txt\t1", "bad.txt\t1\tbad"});
-    wintest::BoxWatcher answerer("Quillmark Demo Install", IDOK);
+    wintest::BoxAnswerer answerer("Quillmark Demo Install", IDOK);
     runWorkerToEnd();
     EXPECT_EQ(installApp.logEntries, (Lines{folderLine(), "bad.txt"}));
     EXPECT_TRUE(exists(target + "\\victim.txt"));
@@ -203,7 +203,7 @@ TEST_F(InstallWorkerTest, CorruptEntryInNumberedPackageRollsBackEverything) {
     writePackage("game.rar", {"Data\\main.bin\t70000", "Data\tdir"});
     writePackage("data0.pak", {"Data\\a.bin\t1000", "Data\\b.bin\t1000\tbad", "Data\\c.bin\t10"});
     writePackage("data1.pak", {"d.bin\t10"});
-    wintest::BoxWatcher answerer("Quillmark Demo Install", IDOK);
+    wintest::BoxAnswerer answerer("Quillmark Demo Install", IDOK);
     runWorkerToEnd();
 
     EXPECT_EQ(answerer.texts(), (Lines{"Unpack error. Code: 12 (File:Data\\b.bin). Installation will not proceed\n"}));
@@ -216,7 +216,7 @@ TEST_F(InstallWorkerTest, CorruptEntryInNumberedPackageRollsBackEverything) {
 TEST_F(InstallWorkerTest, FailedMainPackageIsRolledBackAndFinished) {
     writePackage("game.rar", {"Sub\\one.bin\t100", "Sub\\two.bin\t100\tbad"});
     writePackage("data0.pak", {"zero.bin\t10"});
-    wintest::BoxWatcher answerer("Quillmark Demo Install", IDOK);
+    wintest::BoxAnswerer answerer("Quillmark Demo Install", IDOK);
     runWorkerToEnd();
 
     EXPECT_EQ(answerer.texts(), (Lines{"Unpack error. Code: 12 (File:Sub\\two.bin). Installation will not proceed\n"}));
@@ -227,7 +227,7 @@ TEST_F(InstallWorkerTest, FailedMainPackageIsRolledBackAndFinished) {
 TEST_F(InstallWorkerTest, MissingMainPackageKeepsTheUsersFiles) {
     writePackage("data0.pak", {"zero.bin\t10"});
     writePackage("../target/Quillmark Demo/mine.txt", {});
-    wintest::BoxWatcher answerer("Quillmark Demo Install", IDOK);
+    wintest::BoxAnswerer answerer("Quillmark Demo Install", IDOK);
     runWorkerToEnd();
 
     // Measuring and extracting both meet the missing package.
@@ -251,7 +251,7 @@ TEST_F(InstallWorkerTest, CancelInTheThirdPackageRemovesAllOfIt) {
     writePackage("data3.pak", {"later.bin\t10"});
     const float thirdStarts = 2.0f / 26.0f;
 
-    wintest::BoxWatcher answerer("Quillmark Demo Install", IDOK);
+    wintest::BoxAnswerer answerer("Quillmark Demo Install", IDOK);
     HANDLE thread = nullptr;
     runWorker(thread);
     // Step the worker with the pause flag until it is inside the third package,
@@ -306,7 +306,7 @@ TEST_F(InstallWorkerTest, FullDiskGivesOneErrorAndLeavesNothing) {
     ASSERT_TRUE(CreateDirectoryA(installDir.c_str(), nullptr));
     writePackage("game.rar", {"small.bin\t1000"});
     writePackage("data0.pak", {"Big\\large.bin\t" + std::to_string(8 << 20), "Big\tdir"});
-    wintest::BoxWatcher answerer("Quillmark Demo Install", IDOK);
+    wintest::BoxAnswerer answerer("Quillmark Demo Install", IDOK);
     runWorkerToEnd();
 
     EXPECT_EQ(answerer.texts(), (Lines{"Unpack error. Code: 19 (File:Big\\large.bin). Installation will not proceed\n"}));

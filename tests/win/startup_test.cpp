@@ -9,7 +9,7 @@
 
 #include "guiwindow.h"
 #include "installapp.h"
-#include "support/wintestutil.h"
+#include "support/wintest.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ void writeStrings(const std::string& folder, const std::string& text) {
 
 // A medium folder with a copy of setup.exe under the given name.
 std::string makeMedium(const std::string& name, const char* exeName = "setup.exe", bool withStrings = true) {
-    std::string folder = wintest::scratchFolder(name);
+    std::string folder = wintest::freshFolder(name);
     EXPECT_TRUE(CopyFileA(QUILL_SETUP_EXE, (folder + "\\" + exeName).c_str(), FALSE));
     if (withStrings) writeStrings(folder, STRINGS);
     return folder;
@@ -194,7 +194,7 @@ TEST(StartupTest, WindowProcedureOnTheRealWindow) {
     {
         // Cancelling: No keeps going, Yes requests the stop, and after finishing
         // has begun nothing is asked at all.
-        wintest::BoxWatcher boxes(BOX_CAPTION, IDNO);
+        wintest::BoxAnswerer boxes(BOX_CAPTION, IDNO);
         installApp.finishing = false;
         installApp.confirmCancel();
         EXPECT_FALSE(installApp.cancelRequested);
@@ -213,7 +213,7 @@ TEST(StartupTest, WindowProcedureOnTheRealWindow) {
 
     {
         // A second start cannot register the class again and says so.
-        wintest::BoxWatcher boxes(BOX_CAPTION, IDOK);
+        wintest::BoxAnswerer boxes(BOX_CAPTION, IDOK);
         EXPECT_FALSE(installApp.start(GetModuleHandleA(nullptr)));
         ASSERT_EQ(boxes.texts().size(), 1u);
         EXPECT_EQ(boxes.texts()[0], "Cannot register window class: __INSTALL_WND__\n");
@@ -226,7 +226,7 @@ TEST(StartupTest, WindowProcedureOnTheRealWindow) {
 
 TEST(SetupProcessTest, MissingStringTableEndsWithCodeOne) {
     std::string medium = makeMedium("no_strings", "setup.exe", false);
-    wintest::BoxWatcher boxes(BOX_CAPTION, IDOK);
+    wintest::BoxAnswerer boxes(BOX_CAPTION, IDOK);
     wintest::RunResult run = wintest::runProgram("\"" + medium + "\\setup.exe\"", medium);
     EXPECT_FALSE(run.timedOut);
     EXPECT_EQ(run.exitCode, 1u);
@@ -244,7 +244,7 @@ TEST(SetupProcessTest, UnsupportedSystemAnsweredNoEndsWithCodeOne) {
     RegCloseKey(key);
 
     std::string medium = makeMedium("old_system", "oldsystem.exe");
-    wintest::BoxWatcher boxes(BOX_CAPTION, IDNO);
+    wintest::BoxAnswerer boxes(BOX_CAPTION, IDNO);
     wintest::RunResult run = wintest::runProgram("\"" + medium + "\\oldsystem.exe\"", medium);
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\oldsystem.exe");
     EXPECT_FALSE(run.timedOut);
@@ -257,7 +257,7 @@ class ResumedRunTest : public ::testing::Test {
 protected:
     void SetUp() override {
         medium = makeMedium("resumed_medium");
-        installDir = wintest::scratchFolder("resumed_install");
+        installDir = wintest::freshFolder("resumed_install");
     }
     void TearDown() override { clearRegisteredDir(); }
 

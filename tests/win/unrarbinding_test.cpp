@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/wintestutil.h"
+#include "support/wintest.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ void unloadUnrarLibrary() {
 
 TEST(UnrarBinding, MissingLibraryIsReportedByName) {
     ASSERT_EQ(GetFileAttributesA("unrar.dll"), INVALID_FILE_ATTRIBUTES) << "the test folder must not hold unrar.dll";
-    wintest::BoxWatcher answerer("Quillmark Demo Install", IDOK);
+    wintest::BoxAnswerer answerer("Quillmark Demo Install", IDOK);
     EXPECT_FALSE(loadUnrarLibrary());
     EXPECT_EQ(unrarLibrary, nullptr);
     EXPECT_EQ(answerer.texts(), std::vector<std::string>{"Cannot load unrar.dll. Installation will not proceed\n"});
@@ -35,7 +35,7 @@ TEST(UnrarBinding, LibraryWithoutTheFunctionsIsReportedByName) {
     // Any DLL that is not a RAR library stands in for a wrong unrar.dll.
     ASSERT_TRUE(CopyFileA((std::string(systemDir) + "\\version.dll").c_str(), "unrar.dll", FALSE));
     {
-        wintest::BoxWatcher answerer("Quillmark Demo Install", IDOK);
+        wintest::BoxAnswerer answerer("Quillmark Demo Install", IDOK);
         EXPECT_FALSE(loadUnrarLibrary());
         EXPECT_NE(unrarLibrary, nullptr);
         EXPECT_EQ(answerer.texts(),

@@ -1,0 +1,315 @@
+// Finishing the installation under Wine: the log, shortcuts, registry values,
+// resumption entry, additional installers, relaunch and the hand-over to the
+// main thread; the resumed run, also through the real setup.exe.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "guiwindow.h"
+#include "installapp.h"
+#include "resstringtable.h"
+#include "support/wintest.h"
+
+using namespace wintest;
+
+namespace {
+
+constexpr char PRODUCT_KEY[] = "SOFTWARE\\Orvanta\\Quillmark Demo";
+constexpr char SHELL_FOLDERS[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr char RUNONCE_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Runonce";
+constexpr char RUNONCE_VALUE[] = "__QuillmarkAdditionalInstallation__";
+
+constexpr char STRINGS[] =
+    "PATH_GAME_EXE Quillmark.exe\r\n"
+    "PATH_GAME_DIR QuillTest\\Inner Demo\r\n"
+    "TXT_GAME_ICON_DESCR Quillmark Demo\r\n"
+    "TXT_SUPPORT_ICON_DESCR Support\r\n"
+    "PATH_SUPPORT Support.txt\r\n"
+    "TXT_SITE_ICON_DESCR Web Site\r\n"
+    "URL_HOMEPAGE http://www.quillmark-demo.example/\r\n"
+    "TXT_SPONSOR_SITE_ICON_DESCR Sponsor\r\n"
+    "URL_SPONSOR_HOMEPAGE http://www.orvanta.example/\r\n"
+    "TXT_UNINSTALL_ICON_DESCR Uninstall\r\n"
+    "PATH_ADD_INSTALL_1 add1.exe\r\n"
+    "PATH_ADD_INSTALL_2 add2.exe\r\n"
+    "PATH_ADD_INSTALL_3 add3.exe\r\n"
+    "MSG_CONFIRM_ADD_INSTALL_3 Install the third?\r\n"
+    "PATH_ADD_INSTALL_4 add4.exe\r\n"
+    "MSG_CONFIRM_ADD_INSTALL_4 Install the fourth?\r\n";
+
+void deleteProductKey() {
+    RegDeleteKeyA(HKEY_CURRENT_USER, PRODUCT_KEY);
+    RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Orvanta");
+}
+
+HWND createMainWindow() {
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = InstallApp::windowProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "__QUILL_FINISH_TEST__";
+        registered = RegisterClassA(&wc) != 0;
+    }
+    return CreateWindowExA(0, "__QUILL_FINISH_TEST__", "test", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
+// Pumps this thread's messages until WM_QUIT or the condition holds; the quit
+// code, or -1 when no quit came.
+template <typename Done>
+int pumpUntil(Done done, int timeoutMs = 30000) {
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < static_cast<DWORD>(timeoutMs)) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
+            DispatchMessageA(&msg);
+        }
+        if (done()) return -1;
+        Sleep(10);
+    }
+    return -1;
+}
+
+std::string flagBytes(const std::string& path) { return readFile(path); }
+
+// The lines of a file that a program started without waiting writes.
+std::vector<std::string> awaitLines(const std::string& path, size_t count) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < 500 && (lines = readLines(path)).size() < count; ++i) Sleep(10);
+    return lines;
+}
+
+class FinishTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        deleteProductKey();
+        gameDir = root.path() + "\\Game Folder";
+        programs = root.path() + "\\Programs";
+        desktop = root.path() + "\\Desktop";
+        relaunchDir = root.path() + "\\medium";
+        for (const std::string& d : {gameDir, programs, desktop, relaunchDir}) CreateDirectoryA(d.c_str(), nullptr);
+        setRegistryString(HKEY_CURRENT_USER, SHELL_FOLDERS, "Programs", programs);
+        setRegistryString(HKEY_CURRENT_USER, SHELL_FOLDERS, "Desktop", desktop);
+        deleteRegistryValue(HKEY_CURRENT_USER, RUNONCE_KEY, RUNONCE_VALUE);
+
+        writeFile(root.path() + "\\strings.txt", STRINGS);
+        ASSERT_TRUE(stringTable.load((root.path() + "\\strings.txt").c_str()));
+        // Finishing copies the uninstaller from setup's folder, the current one.
+        writeFile("uninstall.exe", "uninstaller");
+        for (const char* name : {"add1.exe", "add2.exe", "add3.exe", "add4.exe"})
+            ASSERT_TRUE(CopyFileA(QUILL_RECORDER_EXE, (gameDir + "\\" + name).c_str(), FALSE));
+        ASSERT_TRUE(CopyFileA(QUILL_RECORDER_EXE, (relaunchDir + "\\setup.exe").c_str(), FALSE));
+
+        installApp.hwnd = createMainWindow();
+        installApp.installDir = gameDir;
+        installApp.setupPath = relaunchDir + "\\setup.exe";
+        installApp.sourceDrive = "D:";
+        installApp.logEntries.clear();
+        installApp.desktopShortcut = true;
+        installApp.additionalMode = false;
+        installApp.extractionDone = true;
+        installApp.cancelRequested = false;
+        installApp.finishing = false;
+        installApp.sessionEnding = false;
+        installApp.workerThread = nullptr;
+    }
+    void TearDown() override {
+        DestroyWindow(installApp.hwnd);
+        installApp.hwnd = nullptr;
+        // Destroying the window posts a quit that must not reach the next test.
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        deleteProductKey();
+        DeleteFileA("uninstall.exe");
+    }
+
+    std::string startMenu() const { return programs + "\\QuillTest\\Inner Demo\\"; }
+
+    // The lines that finishing appends, in their order.
+    std::vector<std::string> finishingLines(bool withDesktop) const {
+        std::vector<std::string> lines;
+        if (withDesktop) lines.push_back(desktop + "\\Quillmark Demo.lnk");
+        for (const std::string& line :
+             {startMenu(), gameDir + "\\uninstall.exe", startMenu() + "Quillmark Demo.lnk", startMenu() + "Support.lnk",
+              startMenu() + "Web Site.lnk", startMenu() + "Sponsor.lnk", startMenu() + "Uninstall.lnk",
+              std::string("addinstf.bin"), std::string("uninstall.exe"), std::string("Media\\strings.txt"),
+              std::string("Media")})
+            lines.push_back(line);
+        return lines;
+    }
+
+    // Runs finishing on a worker thread while this thread plays the main one.
+    int finishOnWorker(std::vector<int> answers, std::vector<std::string>* boxTexts = nullptr) {
+        BoxAnswerer answerer(std::move(answers));
+        std::atomic<bool> workerDone{false};
+        std::thread worker([&workerDone] {
+            installApp.finishInstallation();
+            workerDone = true;
+        });
+        // The boxes raised on the worker talk to their owner window, so this
+        // thread keeps pumping until the worker is through.
+        int quitCode = pumpUntil([&workerDone] { return workerDone.load(); });
+        if (quitCode == -1) quitCode = pumpUntil([] { return false; }, 2000);
+        worker.join();
+        std::vector<std::string> texts = answerer.stop();
+        if (boxTexts) *boxTexts = texts;
+        return quitCode;
+    }
+
+    std::vector<std::string> installersRun() const {
+        std::vector<std::string> names;
+        for (const std::string& line : readLines(gameDir + "\\ran.txt")) names.push_back(line.substr(gameDir.size() + 1));
+        return names;
+    }
+
+    // A folder of its own per test: a relaunched program may still hold its file
+    // for a moment after the previous test.
+    ScratchDir root{std::string("finish_") + ::testing::UnitTest::GetInstance()->current_test_info()->name()};
+    SavedRegistryValue savedPrograms{HKEY_CURRENT_USER, SHELL_FOLDERS, "Programs"};
+    SavedRegistryValue savedDesktop{HKEY_CURRENT_USER, SHELL_FOLDERS, "Desktop"};
+    SavedRegistryValue savedRunonce{HKEY_CURRENT_USER, RUNONCE_KEY, RUNONCE_VALUE};
+    std::string gameDir, programs, desktop, relaunchDir;
+};
+
+TEST_F(FinishTest, CompletedRunWritesEverythingAndRelaunchesSetup) {
+    installApp.logEntries = {gameDir + "\\", "Quillmark.exe"};
+    std::vector<std::string> boxes;
+    // Installer 3's question is answered No, installer 4's Yes.
+    EXPECT_EQ(finishOnWorker({IDNO, IDYES}, &boxes), 0);
+
+    EXPECT_EQ(boxes, (std::vector<std::string>{"Install the third?\n", "Install the fourth?\n"}));
+    std::vector<std::string> expectedInstallers = {"add1.exe"};
+    if (installApp.isWindowsXp()) expectedInstallers.push_back("add2.exe");
+    expectedInstallers.push_back("add4.exe");
+    EXPECT_EQ(installersRun(), expectedInstallers);
+    EXPECT_EQ(flagBytes(gameDir + "\\addinstf.bin"), std::string(16, '\1'));
+    EXPECT_EQ(awaitLines(relaunchDir + "\\ran.txt", 1), std::vector<std::string>{installApp.setupPath});
+
+    std::vector<std::string> expectedLog = {gameDir + "\\", "Quillmark.exe"};
+    for (const std::string& line : finishingLines(true)) expectedLog.push_back(line);
+    EXPECT_EQ(readLines(gameDir + "\\install.log"), expectedLog);
+    EXPECT_NE(readFile(gameDir + "\\install.log").find("Quillmark.exe\r\n"), std::string::npos);
+
+    EXPECT_EQ(registryString(HKEY_CURRENT_USER, PRODUCT_KEY, "InstallDir"), gameDir);
+    EXPECT_EQ(registryString(HKEY_CURRENT_USER, PRODUCT_KEY, "InstallFrom"), "D:");
+    EXPECT_EQ(registryString(HKEY_CURRENT_USER, RUNONCE_KEY, RUNONCE_VALUE),
+              "\"" + installApp.setupPath + "\" -AdditionalInstall");
+    EXPECT_EQ(readFile(gameDir + "\\uninstall.exe"), "uninstaller");
+
+    LinkInfo game = readLink(desktop + "\\Quillmark Demo.lnk");
+    ASSERT_TRUE(game.loaded);
+    EXPECT_STRCASEEQ(game.target.c_str(), (gameDir + "\\Quillmark.exe").c_str());
+    EXPECT_STRCASEEQ(game.workingDir.c_str(), gameDir.c_str());
+    EXPECT_EQ(game.description, "Quillmark Demo");
+    LinkInfo uninstall = readLink(startMenu() + "Uninstall.lnk");
+    ASSERT_TRUE(uninstall.loaded);
+    EXPECT_STRCASEEQ(uninstall.target.c_str(), (gameDir + "\\uninstall.exe").c_str());
+    EXPECT_EQ(uninstall.description, "Uninstall");
+    LinkInfo support = readLink(startMenu() + "Support.lnk");
+    ASSERT_TRUE(support.loaded);
+    EXPECT_STRCASEEQ(support.target.c_str(), (gameDir + "\\Support.txt").c_str());
+}
+
+TEST_F(FinishTest, WithoutDesktopShortcutAndOverAnOlderRegistration) {
+    setRegistryString(HKEY_CURRENT_USER, PRODUCT_KEY, "InstallDir", root.path() + "\\Older");
+    installApp.desktopShortcut = false;
+    EXPECT_EQ(finishOnWorker({IDNO, IDNO}), 0);
+
+    // The chosen folder wins over the older registration.
+    EXPECT_EQ(registryString(HKEY_CURRENT_USER, PRODUCT_KEY, "InstallDir"), gameDir);
+    EXPECT_EQ(readLines(gameDir + "\\install.log"), finishingLines(false));
+    EXPECT_FALSE(installApp.fileExists((desktop + "\\Quillmark Demo.lnk").c_str()));
+    EXPECT_TRUE(installApp.fileExists((programs + "\\QuillTest").c_str()));
+    EXPECT_TRUE(readLink(startMenu() + "Quillmark Demo.lnk").loaded);
+    EXPECT_EQ(awaitLines(relaunchDir + "\\ran.txt", 1).size(), 1u);
+}
+
+TEST_F(FinishTest, CancelledRunReturnsToTheWelcomeScreenOnTheMainThread) {
+    installApp.extractionDone = false;
+    std::thread worker([] { installApp.finishInstallation(); });
+    worker.join();
+    // Nothing was switched on the worker: the main thread does it on its message.
+    EXPECT_EQ(pumpUntil([] { return currentScreen() == &installApp.welcomeScreen; }, 5000), -1);
+    EXPECT_EQ(currentScreen(), &installApp.welcomeScreen);
+    EXPECT_TRUE(installApp.finishing);
+    EXPECT_FALSE(installApp.fileExists((gameDir + "\\install.log").c_str()));
+    EXPECT_EQ(registryString(HKEY_CURRENT_USER, PRODUCT_KEY, "InstallDir"), "<absent>");
+    EXPECT_EQ(registryString(HKEY_CURRENT_USER, RUNONCE_KEY, RUNONCE_VALUE), "<absent>");
+}
+
+TEST_F(FinishTest, ResumedRunKeepsTheLogAndContinuesWithTheNextInstaller) {
+    // The first run: extracted files, no desktop shortcut, installers 0 to 3 handled.
+    std::vector<std::string> firstLog = {gameDir + "\\", "Quillmark.exe", gameDir + "\\", "Data\\level1.dat"};
+    for (const std::string& line : finishingLines(false)) firstLog.push_back(line);
+    std::string firstLogText;
+    for (const std::string& line : firstLog) firstLogText += line + "\r\n";
+    writeFile(gameDir + "\\install.log", firstLogText);
+    writeFile(gameDir + "\\addinstf.bin", std::string(4, '\1') + std::string(12, '\0'));
+    setRegistryString(HKEY_CURRENT_USER, PRODUCT_KEY, "InstallDir", gameDir);
+
+    installApp.additionalMode = true;
+    installApp.installDir = root.path() + "\\Default";
+    BoxAnswerer answerer({IDYES});
+    installApp.finishInstallation();  // on the main thread, as start-up runs it
+    std::vector<std::string> boxes = answerer.stop();
+    installApp.additionalMode = false;
+
+    EXPECT_EQ(boxes, std::vector<std::string>{"Install the fourth?\n"});
+    EXPECT_EQ(installersRun(), std::vector<std::string>{"add4.exe"});
+    EXPECT_EQ(readLines(gameDir + "\\install.log"), firstLog);
+    EXPECT_FALSE(installApp.fileExists((desktop + "\\Quillmark Demo.lnk").c_str()));
+    EXPECT_EQ(flagBytes(gameDir + "\\addinstf.bin"), std::string(16, '\1'));
+    EXPECT_EQ(awaitLines(relaunchDir + "\\ran.txt", 1), std::vector<std::string>{installApp.setupPath});
+    EXPECT_EQ(pumpUntil([] { return false; }, 2000), 0);
+}
+
+TEST_F(FinishTest, UnwritableFlagsFileQuitsWithoutRelaunch) {
+    CreateDirectoryA((gameDir + "\\addinstf.bin").c_str(), nullptr);
+    std::vector<std::string> boxes;
+    EXPECT_EQ(finishOnWorker({IDOK}, &boxes), 0);
+    EXPECT_EQ(boxes, std::vector<std::string>{"Cannot open file " + gameDir + "\\addinstf.bin\n"});
+    EXPECT_TRUE(installersRun().empty());
+    EXPECT_FALSE(installApp.fileExists((relaunchDir + "\\ran.txt").c_str()));
+    RemoveDirectoryA((gameDir + "\\addinstf.bin").c_str());
+}
+
+// The real program: a resumed start with every installer handled ends at once.
+TEST_F(FinishTest, ResumedStartOfSetupEndsAtOnceWhenAllAreHandled) {
+    auto runSetup = [](std::vector<std::string>* boxes) {
+        BoxAnswerer answerer({IDOK});
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        std::string commandLine = std::string("\"") + QUILL_SETUP_EXE + "\" -AdditionalInstall";
+        if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &process))
+            return -100;
+        DWORD exitCode = 99;
+        if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &exitCode);
+        else TerminateProcess(process.hProcess, 98);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        *boxes = answerer.stop();
+        return static_cast<int>(exitCode);
+    };
+    std::vector<std::string> boxes;
+    EXPECT_EQ(runSetup(&boxes), 1);  // nothing registered
+    setRegistryString(HKEY_CURRENT_USER, PRODUCT_KEY, "InstallDir", gameDir);
+    EXPECT_EQ(runSetup(&boxes), 1);  // no flags file
+    EXPECT_TRUE(boxes.empty());
+
+    writeFile(gameDir + "\\addinstf.bin", std::string(16, '\1'));
+    EXPECT_EQ(runSetup(&boxes), 0);
+    EXPECT_TRUE(boxes.empty());
+
+    // One left: start-up goes on, and beside the test build finds no string table.
+    writeFile(gameDir + "\\addinstf.bin", std::string(15, '\1'));
+    EXPECT_EQ(runSetup(&boxes), 1);
+    EXPECT_EQ(boxes.size(), 1u);
+}
+
+}  // namespace
