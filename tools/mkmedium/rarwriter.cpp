@@ -8,6 +8,10 @@ namespace {
 constexpr unsigned char MarkerBlock[] = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x00};
 constexpr size_t EndBlockSize = 7;
 constexpr size_t CopyBufferSize = 1 << 20;
+constexpr size_t FileCrcOffset = 16;
+constexpr unsigned char HostWindows = 2;
+constexpr unsigned char HostUnix = 3;
+constexpr uint32_t UnixSymlinkMode = 0120777;
 
 enum : uint16_t {
     MainVolume = 0x0001,
@@ -74,19 +78,14 @@ uint32_t dosTime(time_t t)
                                  local.tm_hour << 11 | local.tm_min << 5 | local.tm_sec / 2);
 }
 
+// Separators become '\'; the name is otherwise kept as given, so tests can also make
+// archives with hostile names.
 std::string storedName(const std::string &name)
 {
-    std::string out;
-    for (char c : name) {
-        if (c == '/' || c == '\\') {
-            if (!out.empty() && out.back() != '\\')
-                out += '\\';
-        } else {
-            out += c;
-        }
-    }
-    while (!out.empty() && out.back() == '\\')
-        out.pop_back();
+    std::string out = name;
+    for (auto &c : out)
+        if (c == '/')
+            c = '\\';
     return out;
 }
 
@@ -100,7 +99,7 @@ bool isAscii(const std::string &s)
 
 // The fixed part of a file header; the CRC32 at offset 16 is filled later.
 std::vector<unsigned char> fileHeader(const std::string &name, uint16_t flags, uint64_t packed, uint64_t unpacked,
-                                      time_t modified, uint32_t attributes)
+                                      time_t modified, uint32_t attributes, unsigned char host = HostWindows)
 {
     bool large = packed > 0xFFFFFFFFu || unpacked > 0xFFFFFFFFu;
     if (large)
@@ -110,7 +109,7 @@ std::vector<unsigned char> fileHeader(const std::string &name, uint16_t flags, u
     std::vector<unsigned char> header = blockStart(0x74, static_cast<uint16_t>(flags | LongBlock));
     put32(header, static_cast<uint32_t>(packed));
     put32(header, static_cast<uint32_t>(unpacked));
-    header.push_back(2); // host: Windows, so attributes are Windows attributes
+    header.push_back(host); // the host decides whether attributes are Windows or Unix ones
     put32(header, 0);    // file CRC32
     put32(header, dosTime(modified));
     header.push_back(29);   // version needed: 2.9
@@ -124,8 +123,6 @@ std::vector<unsigned char> fileHeader(const std::string &name, uint16_t flags, u
     header.insert(header.end(), name.begin(), name.end());
     return header;
 }
-
-constexpr size_t FileCrcOffset = 16;
 
 } // namespace
 
@@ -208,6 +205,27 @@ bool RarWriter::addFolder(const std::string &name, time_t modified)
         if (!closeVolume(true) || !openVolume())
             return false;
     return writeHeader(header);
+}
+
+bool RarWriter::addSymlink(const std::string &name, const std::string &target)
+{
+    if (!file_ || finished_)
+        return fail("archive not open");
+    std::string stored = storedName(name);
+    if (stored.empty())
+        return fail("empty entry name");
+    // A Unix link: the mode says so and the stored data is the target.
+    std::vector<unsigned char> header =
+        fileHeader(stored, 0, target.size(), target.size(), 0, UnixSymlinkMode, HostUnix);
+    set32(header, FileCrcOffset, rarCrc32(0, target.data(), target.size()));
+    sealHeader(header);
+    if (volumeSize_ != 0 && written_ + header.size() + target.size() + EndBlockSize > volumeSize_)
+        if (!closeVolume(true) || !openVolume())
+            return false;
+    if (!writeHeader(header))
+        return false;
+    std::vector<unsigned char> data(target.begin(), target.end());
+    return writeHeader(data);
 }
 
 bool RarWriter::addBytes(const std::string &name, const void *data, size_t size, time_t modified)

@@ -1,5 +1,6 @@
 // Writes RAR archives in the 4.x format with stored (uncompressed) entries: folders,
-// files of any size (64-bit sizes), names in UTF-8, optionally split into volumes.
+// files of any size (64-bit sizes), symbolic links, names in UTF-8, optionally split
+// into volumes.
 //
 // Format, all numbers little-endian:
 //   marker block   52 61 72 21 1A 07 00
@@ -40,8 +41,11 @@ public:
     RarWriter(const RarWriter &) = delete;
     RarWriter &operator=(const RarWriter &) = delete;
 
-    // Names use '/' or '\' between components and are stored with '\'.
+    // Names use '/' or '\' between components and are stored with '\', otherwise as
+    // given (tests make hostile names on purpose).
     bool addFolder(const std::string &name, time_t modified = 0);
+    // A symbolic link (stored the Unix way: host 3, link mode, the target as data).
+    bool addSymlink(const std::string &name, const std::string &target);
     bool addBytes(const std::string &name, const void *data, size_t size, time_t modified = 0);
     bool addFile(const std::string &name, const std::string &sourcePath);
     bool addStream(const std::string &name, uint64_t size, const DataSource &source, time_t modified);
