@@ -63,8 +63,16 @@ std::string toCodePage(const std::wstring &text, UINT codePage)
 // A path given to the library in the OEM code page, as the interface prescribes.
 PathString pathFromOem(const char *text) { return fromCodePage(text, CP_OEMCP); }
 PathString pathFromWide(const wchar_t *text) { return text ? std::wstring(text) : std::wstring(); }
-std::string recordName(const PathString &name) { return toCodePage(name, CP_OEMCP); }
-std::wstring wideName(const PathString &name) { return name; }
+// Windows callers get '\' between the components, as from any Windows archiver.
+std::wstring wideName(const PathString &name)
+{
+    std::wstring windowsName = name;
+    for (auto &c : windowsName)
+        if (c == L'/')
+            c = L'\\';
+    return windowsName;
+}
+std::string recordName(const PathString &name) { return toCodePage(wideName(name), CP_OEMCP); }
 
 #else
 
@@ -290,6 +298,9 @@ ArchiveHandle *openArchive(const std::string &arcName, const std::wstring &arcNa
     }
     archive_read_support_format_rar(h->reader);
     archive_read_support_format_rar5(h->reader);
+    // RAR 4.x names without the Unicode flag come from Unix packers these days, in
+    // UTF-8; the default (the code page of the reading system) would garble them.
+    archive_read_set_format_option(h->reader, "rar", "hdrcharset", "UTF-8");
     std::vector<const char *> volumeNames;
     for (const auto &v : h->volumes)
         volumeNames.push_back(v.c_str());
@@ -318,14 +329,22 @@ ArchiveHandle *openArchive(const std::string &arcName, const std::wstring &arcNa
 
 // ---- Reading headers -----------------------------------------------------------------
 
-PathString entryText(const char *utf8, const wchar_t *wide)
+// libarchive keeps a name in whichever form the format gave it, and on Windows it
+// offers no wide form of a name it only has as UTF-8 (every RAR5 name): take the best
+// form there is. `mbs` is the name in the reading system's code page.
+PathString entryText(const char *utf8, const wchar_t *wide, const char *mbs)
 {
 #ifdef _WIN32
-    (void)utf8;
-    return wide ? std::wstring(wide) : std::wstring();
+    if (wide && *wide)
+        return std::wstring(wide);
+    if (utf8 && *utf8)
+        return fromCodePage(utf8, CP_UTF8);
+    return fromCodePage(mbs, CP_ACP);
 #else
     (void)wide;
-    return utf8 ? std::string(utf8) : std::string();
+    if (utf8 && *utf8)
+        return std::string(utf8);
+    return mbs ? std::string(mbs) : std::string();
 #endif
 }
 
@@ -334,23 +353,15 @@ void describeEntry(ArchiveHandle *h)
     archive_entry *e = h->current;
     Entry &entry = h->entry;
     entry = Entry();
-#ifdef _WIN32
-    entry.name = entryText(nullptr, archive_entry_pathname_w(e));
-    if (entry.name.empty() && archive_entry_pathname(e))
-        entry.name = fromCodePage(archive_entry_pathname(e), CP_OEMCP);
-#else
-    entry.name = entryText(archive_entry_pathname_utf8(e), nullptr);
-    if (entry.name.empty() && archive_entry_pathname(e))
-        entry.name = archive_entry_pathname(e);
-#endif
+    entry.name = entryText(archive_entry_pathname_utf8(e), archive_entry_pathname_w(e), archive_entry_pathname(e));
     // Folder names may come with a trailing separator; the record names the folder.
     while (entry.name.size() > 1 && (entry.name.back() == '/' || entry.name.back() == '\\'))
         entry.name.pop_back();
     entry.isFolder = archive_entry_filetype(e) == AE_IFDIR;
     if (archive_entry_filetype(e) == AE_IFLNK)
-        entry.linkTarget = entryText(archive_entry_symlink_utf8(e), archive_entry_symlink_w(e));
-    if (archive_entry_hardlink(e) || archive_entry_hardlink_w(e))
-        entry.hardlinkTarget = entryText(archive_entry_hardlink_utf8(e), archive_entry_hardlink_w(e));
+        entry.linkTarget = entryText(archive_entry_symlink_utf8(e), archive_entry_symlink_w(e), archive_entry_symlink(e));
+    entry.hardlinkTarget =
+        entryText(archive_entry_hardlink_utf8(e), archive_entry_hardlink_w(e), archive_entry_hardlink(e));
     entry.encrypted = archive_entry_is_encrypted(e) != 0;
     entry.sizeKnown = archive_entry_size_is_set(e) != 0;
     entry.size = entry.sizeKnown && !entry.isFolder ? archive_entry_size(e) : 0;
@@ -595,7 +606,9 @@ int extractEntry(ArchiveHandle *h, const PathString &destPath, const PathString 
         std::vector<PathString> here(parts.begin(), parts.end() - 1);
         PathString resolved = joinPath(joinPath(dest, here, here.size()), {entry.linkTarget}, 1);
         bool toFolder = pathKind(resolved) == PathKind::Directory;
-        return makeSymlink(entry.linkTarget, path, toFolder) ? ERAR_SUCCESS : ERAR_ECREATE;
+        // Some systems (Wine among them) report success without making the link.
+        bool made = makeSymlink(entry.linkTarget, path, toFolder) && pathKind(path) == PathKind::Link;
+        return made ? ERAR_SUCCESS : ERAR_ECREATE;
     }
     return writeFile(h, path);
 }

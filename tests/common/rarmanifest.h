@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -49,7 +50,7 @@ inline std::vector<ManifestArchive> readRarManifest(const std::string &path)
 }
 
 // SHA-256 (FIPS 180-4) of a whole file as lower-case hex; empty when unreadable.
-inline std::string sha256File(const std::string &path)
+inline std::string sha256File(const std::filesystem::path &path)
 {
     static const uint32_t k[64] = {
         0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4, 0xab1c5ed5,
@@ -77,17 +78,20 @@ inline std::string sha256File(const std::string &path)
         }
         h[0] += a; h[1] += b; h[2] += c; h[3] += d; h[4] += e; h[5] += f; h[6] += g; h[7] += hh;
     };
-    FILE *f = fopen(path.c_str(), "rb");
-    if (!f)
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
         return std::string();
     unsigned char buf[64];
     uint64_t total = 0;
     size_t n;
-    while ((n = fread(buf, 1, 64, f)) == 64) {
+    for (;;) {
+        in.read(reinterpret_cast<char *>(buf), 64);
+        n = static_cast<size_t>(in.gcount());
+        if (n < 64)
+            break;
         block(buf);
         total += 64;
     }
-    fclose(f);
     total += n;
     unsigned char last[128] = {};
     memcpy(last, buf, n);
