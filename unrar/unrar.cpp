@@ -11,7 +11,7 @@
 #include "entrypath.h"
 #include "outputfs.h"
 #include "rarcrc.h"
-#include "storedcrc.h"
+#include "rar4index.h"
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -178,7 +178,7 @@ struct Entry {
     bool sizeKnown = false;
     int64_t size = 0;
     bool checkCrc = false; // a stored RAR 4.x file whose CRC32 libarchive leaves unchecked
-    uint32_t crc = 0;
+    const Rar4Entry *headers = nullptr; // RAR 4.x: what the file header says
     time_t modified = 0;
 };
 
@@ -192,7 +192,7 @@ struct ArchiveHandle {
     bool hasPassword = false;
     std::vector<std::string> volumes; // the archive's files, first volume first
     std::wstring arcNameWide;
-    std::vector<StoredEntryCrc> storedCrcs; // RAR 4.x only, in archive order
+    std::vector<Rar4Entry> rar4Entries; // RAR 4.x only, in archive order
     size_t entryIndex = 0;                 // entries read so far
 
     archive_entry *current = nullptr;
@@ -322,7 +322,7 @@ ArchiveHandle *openArchive(const std::string &arcName, const std::wstring &arcNa
         return nullptr;
     }
     if (archive_format(h->reader) == ARCHIVE_FORMAT_RAR)
-        h->storedCrcs = readStoredCrcs(h->volumes);
+        h->rar4Entries = readRar4Entries(h->volumes);
     result = ERAR_SUCCESS;
     return h;
 }
@@ -436,12 +436,11 @@ int nextHeader(ArchiveHandle *h)
     }
     describeEntry(h);
     size_t index = h->entryIndex++;
-    if (index < h->storedCrcs.size()) {
-        const StoredEntryCrc &stored = h->storedCrcs[index];
-        // Sizes must agree, or the headers and libarchive's entries are out of step.
-        h->entry.checkCrc = stored.stored && !h->entry.isFolder && h->entry.sizeKnown &&
-                            stored.unpackedSize == static_cast<uint64_t>(h->entry.size);
-        h->entry.crc = stored.crc;
+    // Sizes must agree, or the headers and libarchive's entries are out of step.
+    if (index < h->rar4Entries.size() &&
+        h->rar4Entries[index].unpackedSize == static_cast<uint64_t>(h->entry.size)) {
+        h->entry.headers = &h->rar4Entries[index];
+        h->entry.checkCrc = h->entry.headers->method == 0x30 && !h->entry.isFolder && h->entry.sizeKnown;
     }
     h->headerPending = true;
     return ERAR_SUCCESS;
@@ -519,7 +518,7 @@ int unpackData(ArchiveHandle *h, OutputFile *out)
     }
     if (h->entry.sizeKnown && produced != h->entry.size)
         return ERAR_BAD_DATA;
-    if (h->entry.checkCrc && crc != h->entry.crc)
+    if (h->entry.checkCrc && crc != h->entry.headers->crc)
         return ERAR_BAD_DATA;
     return ERAR_SUCCESS;
 }
@@ -730,16 +729,17 @@ int UNRAR_CALL RARReadHeaderEx(void *handle, RARHeaderDataEx *data)
     bool fits = copyField(data->FileName, sizeof data->FileName, recordName(entry.name));
     fits = copyField(data->FileNameW, sizeof data->FileNameW / sizeof(wchar_t), wideName(entry.name)) && fits;
     h->entry.nameTooLong = !fits;
+    const Rar4Entry *headers = entry.headers;
     data->Flags = headerFlags(entry);
-    data->PackSize = 0;
-    data->PackSizeHigh = 0;
+    data->PackSize = headers ? static_cast<unsigned int>(headers->packedSize) : 0;
+    data->PackSizeHigh = headers ? static_cast<unsigned int>(headers->packedSize >> 32) : 0;
     data->UnpSize = static_cast<unsigned int>(entry.size);
     data->UnpSizeHigh = static_cast<unsigned int>(static_cast<uint64_t>(entry.size) >> 32);
-    data->HostOS = 0;
-    data->FileCRC = 0;
+    data->HostOS = headers ? headers->hostOs : 0;
+    data->FileCRC = headers ? headers->crc : 0;
     data->FileTime = dosTime(entry.modified);
     data->UnpVer = unpackVersion(h);
-    data->Method = 0;
+    data->Method = headers ? headers->method : 0;
     data->FileAttr = fileAttributes(e, entry.isFolder);
     data->CmtSize = 0;
     data->CmtState = 0;
@@ -775,15 +775,17 @@ int UNRAR_CALL RARReadHeader(void *handle, RARHeaderData *data)
     const Entry &entry = h->entry;
     copyField(data->ArcName, sizeof data->ArcName, h->volumes.front());
     h->entry.nameTooLong = !copyField(data->FileName, sizeof data->FileName, recordName(entry.name));
+    const Rar4Entry *headers = entry.headers;
     data->Flags = headerFlags(entry);
-    data->PackSize = 0;
-    // The short record has no high half: larger sizes are capped rather than wrapped.
+    // The short record has no high halves: larger sizes are capped rather than wrapped.
+    data->PackSize = !headers ? 0 : headers->packedSize > 0xFFFFFFFFu ? 0xFFFFFFFFu
+                                                                       : static_cast<unsigned int>(headers->packedSize);
     data->UnpSize = entry.size > 0xFFFFFFFFLL ? 0xFFFFFFFFu : static_cast<unsigned int>(entry.size);
-    data->HostOS = 0;
-    data->FileCRC = 0;
+    data->HostOS = headers ? headers->hostOs : 0;
+    data->FileCRC = headers ? headers->crc : 0;
     data->FileTime = dosTime(entry.modified);
     data->UnpVer = unpackVersion(h);
-    data->Method = 0;
+    data->Method = headers ? headers->method : 0;
     data->FileAttr = fileAttributes(h->current, entry.isFolder);
     data->CmtSize = 0;
     data->CmtState = 0;

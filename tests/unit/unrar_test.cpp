@@ -258,6 +258,10 @@ TEST_F(UnrarWriterTest, RoundTripsALayout)
     EXPECT_EQ(RARProcessFile(h, RAR_SKIP, nullptr, nullptr), ERAR_SUCCESS);
     ASSERT_EQ(RARReadHeader(h, &head), ERAR_SUCCESS);
     EXPECT_EQ(head.UnpSize, 5u);
+    EXPECT_EQ(head.PackSize, 5u);
+    EXPECT_EQ(head.Method, 0x30u);
+    EXPECT_EQ(head.HostOS, 2u);
+    EXPECT_EQ(head.FileCRC, rarCrc32(0, "hello", 5));
     RARCloseArchive(h);
 }
 

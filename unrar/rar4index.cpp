@@ -1,5 +1,5 @@
-// Collects the CRC32 values of a RAR 4.x archive's entries; format notes in storedcrc.h.
-#include "storedcrc.h"
+// Collects what the file headers of a RAR 4.x archive say; format notes in rar4index.h.
+#include "rar4index.h"
 
 #include <cstdio>
 #include <cstring>
@@ -35,7 +35,7 @@ bool findMarker(FILE *f, uint64_t &pos)
 }
 
 // Reads one volume's blocks; false when the volume is damaged or not RAR 4.x.
-bool readVolume(const std::string &name, std::vector<StoredEntryCrc> &entries)
+bool readVolume(const std::string &name, std::vector<Rar4Entry> &entries)
 {
     FILE *f = fopen(name.c_str(), "rb");
     if (!f)
@@ -70,9 +70,11 @@ bool readVolume(const std::string &name, std::vector<StoredEntryCrc> &entries)
                 unpacked |= static_cast<uint64_t>(le32(block + 36)) << 32;
             }
             if (!(flags & 0x0001) || entries.empty())
-                entries.push_back(StoredEntryCrc());
-            StoredEntryCrc &entry = entries.back();
-            entry.stored = block[25] == 0x30;
+                entries.push_back(Rar4Entry());
+            Rar4Entry &entry = entries.back();
+            entry.method = block[25];
+            entry.hostOs = block[15];
+            entry.packedSize += dataSize;
             entry.unpackedSize = unpacked;
             entry.crc = le32(block + 16);
         } else if (type == 0x7B) {
@@ -92,9 +94,9 @@ bool readVolume(const std::string &name, std::vector<StoredEntryCrc> &entries)
 
 } // namespace
 
-std::vector<StoredEntryCrc> readStoredCrcs(const std::vector<std::string> &volumes)
+std::vector<Rar4Entry> readRar4Entries(const std::vector<std::string> &volumes)
 {
-    std::vector<StoredEntryCrc> entries;
+    std::vector<Rar4Entry> entries;
     for (const auto &volume : volumes)
         if (!readVolume(volume, entries))
             break;
