@@ -489,7 +489,7 @@ int unpackData(ArchiveHandle *h, OutputFile *out)
             h->broken = true;
             return mentionsEncryption(h->reader) ? ERAR_MISSING_PASSWORD : ERAR_BAD_DATA;
         }
-        if (offset < produced)
+        if (offset < produced || (h->entry.sizeKnown && offset > h->entry.size))
             return ERAR_BAD_DATA;
         // Holes (never made by RAR writers, but cheap to honour) become zeros.
         while (produced < offset) {
