@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need; does nothing when all are present.
 set -euo pipefail
 packages=(cmake g++ make mingw-w64 wine wine64 xvfb xdotool imagemagick sox lame
-          libarchive-dev libarchive-tools googletest libgtest-dev)
+          libarchive-dev libarchive-tools googletest libgtest-dev dpkg-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
@@ -13,3 +13,5 @@ if [ ${#missing[@]} -gt 0 ]; then
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
+# The libarchive source package for the Windows unrar.dll (built on the first Windows configure).
+"$(dirname "${BASH_SOURCE[0]}")/libarchive-win.sh" --fetch

@@ -9,7 +9,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 size_mb=${1:-600}
 work=$root/build/bench
 dll=$root/build/win/unrar/unrar.dll
-writer=$root/build/native/tools/mkmedium/mkmedium
+writer=$root/build/native/tools/mkmedium/mkrar
 make -C "$root" -s native win JOBS=2 >/dev/null
 [ -f "$dll" ] || { echo "bench: $dll not built yet" >&2; exit 1; }
 [ -x "$writer" ] || { echo "bench: the RAR writer $writer is not built yet" >&2; exit 1; }
@@ -22,7 +22,7 @@ while [ "$left" -gt 0 ]; do
     head -c $((mb << 20)) /dev/urandom >"$work/content/file$n.bin"
     left=$((left - mb)); n=$((n + 1))
 done
-"$writer" pack "$work/medium/data0.pak" "$work/content"
+"$writer" "$work/medium/data0.pak" "$work/content" >/dev/null
 cp "$dll" "$work/medium/unrar.dll"
 i=1
 for rar in /work/shared/testdata/rar/test_read_format_rar5_compressed.rar \

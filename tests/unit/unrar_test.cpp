@@ -1,0 +1,470 @@
+// libunrar.so natively: the real-world test archives, archives made by the RAR writer,
+// damaged and hostile archives, callbacks and the record interface.
+#include "unrar.h"
+
+#include "../common/rarmanifest.h"
+#include "rarwriter.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+
+namespace fs = std::filesystem;
+
+// Damaged archives make libarchive ask malloc for absurd sizes, which it survives when
+// malloc answers null; under AddressSanitizer that answer has to be allowed.
+extern "C" const char *__asan_default_options() { return "allocator_may_return_null=1"; }
+
+namespace {
+
+const std::string TestData = std::string(QUILL_SHARED_DIR) + "/testdata/rar/";
+
+struct Walk {
+    unsigned openResult = 0;
+    int endCode = 0;                    // what ended the walk
+    std::vector<RARHeaderDataEx> heads; // in archive order
+    std::vector<int> results;           // RARProcessFile per entry
+};
+
+// Opens `archive`, reads every header and processes it with `operation` into `dest`.
+Walk walkArchive(const std::string &archive, unsigned mode, int operation, const std::string &dest = "")
+{
+    Walk walk;
+    RAROpenArchiveDataEx open{};
+    open.ArcName = const_cast<char *>(archive.c_str());
+    open.OpenMode = mode;
+    void *h = RAROpenArchiveEx(&open);
+    walk.openResult = open.OpenResult;
+    if (!h)
+        return walk;
+    auto head = std::make_unique<RARHeaderDataEx>();
+    for (;;) {
+        *head = RARHeaderDataEx{};
+        walk.endCode = RARReadHeaderEx(h, head.get());
+        if (walk.endCode != ERAR_SUCCESS)
+            break;
+        walk.heads.push_back(*head);
+        walk.results.push_back(
+            RARProcessFile(h, operation, dest.empty() ? nullptr : const_cast<char *>(dest.c_str()), nullptr));
+    }
+    EXPECT_EQ(RARCloseArchive(h), ERAR_SUCCESS);
+    return walk;
+}
+
+// Everything below `root`, relative, with its kind ('f', 'd' or 'l'); links are not followed.
+std::map<std::string, char> treeOf(const std::string &root)
+{
+    std::map<std::string, char> tree;
+    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
+        char kind = it->is_symlink() ? 'l' : it->is_directory() ? 'd' : 'f';
+        tree[it->path().lexically_relative(root).generic_string()] = kind;
+    }
+    return tree;
+}
+
+std::string freshFolder(const std::string &name)
+{
+    fs::remove_all(name);
+    fs::create_directories(name);
+    return fs::absolute(name).string();
+}
+
+std::string readText(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The manifest lists the content of the ZIP file stored inside this RAR archive: a
+// reader of every format takes the file for a ZIP archive. A RAR reader must give the
+// RAR archive's own entries.
+const std::string ZipInRar = "test_read_format_rar5_zip_in_rar.rar";
+
+bool isFailure(const Walk &walk)
+{
+    if (walk.openResult != ERAR_SUCCESS || walk.endCode != ERAR_END_ARCHIVE)
+        return true;
+    for (int r : walk.results)
+        if (r != ERAR_SUCCESS)
+            return true;
+    return false;
+}
+
+} // namespace
+
+// Every `extract` archive lists exactly the manifest's entries and extracts exactly its
+// files, folders and links, with the manifest's sizes and hashes.
+TEST(UnrarTestData, ExtractArchivesMatchTheManifest)
+{
+    auto archives = readRarManifest(TestData + "MANIFEST.tsv");
+    ASSERT_GT(archives.size(), 50u) << "test data missing in " << TestData;
+    for (const auto &archive : archives) {
+        if (archive.kind != "extract")
+            continue;
+        SCOPED_TRACE(archive.name);
+        std::set<std::string> expected;
+        for (const auto &e : archive.entries)
+            expected.insert(e.path);
+
+        if (archive.name == ZipInRar)
+            continue;
+        // The manifest also names folders that only exist as parents of entries.
+        Walk listing = walkArchive(TestData + archive.name, RAR_OM_LIST, RAR_SKIP);
+        std::set<std::string> listed;
+        for (const auto &head : listing.heads)
+            listed.insert(head.FileName);
+        EXPECT_EQ(listing.endCode, ERAR_END_ARCHIVE);
+        for (const auto &e : archive.entries)
+            EXPECT_TRUE(e.type == "dir" || listed.count(e.path)) << e.path;
+        for (const auto &name : listed)
+            EXPECT_TRUE(expected.count(name)) << name;
+
+        std::string dest = freshFolder("manifest");
+        Walk extraction = walkArchive(TestData + archive.name, RAR_OM_EXTRACT, RAR_EXTRACT, dest);
+        EXPECT_FALSE(isFailure(extraction));
+        std::map<std::string, char> tree = treeOf(dest);
+        std::set<std::string> written;
+        for (const auto &item : tree)
+            written.insert(item.first);
+        EXPECT_EQ(written, expected);
+        for (const auto &e : archive.entries) {
+            SCOPED_TRACE(e.path);
+            char kind = e.type == "file" ? 'f' : e.type == "dir" ? 'd' : 'l';
+            EXPECT_EQ(tree[e.path], kind);
+            if (kind == 'f') {
+                EXPECT_EQ(fs::file_size(dest + "/" + e.path), e.size);
+                EXPECT_EQ(sha256File(dest + "/" + e.path), e.sha256);
+            }
+        }
+        for (size_t i = 0; i < listing.heads.size(); ++i) {
+            const auto &head = listing.heads[i];
+            bool folder = (head.Flags & RHDF_DIRECTORY) != 0;
+            EXPECT_EQ(folder, S_ISDIR(head.FileAttr)) << head.FileName;
+        }
+    }
+}
+
+TEST(UnrarTestData, ZipInsideRarGivesTheRarEntries)
+{
+    Walk walk = walkArchive(TestData + ZipInRar, RAR_OM_EXTRACT, RAR_EXTRACT, freshFolder("zipinrar"));
+    EXPECT_FALSE(isFailure(walk));
+    EXPECT_EQ(treeOf("zipinrar"), (std::map<std::string, char>{{"payload", 'd'}, {"payload/inner.zip", 'f'},
+                                                              {"payload/real_after.txt", 'f'}}));
+}
+
+// Damaged, encrypted and formerly hanging archives end with an error code, and nothing
+// appears outside the destination.
+TEST(UnrarTestData, BadArchivesEndWithAnErrorAndStayInside)
+{
+    for (const auto &archive : readRarManifest(TestData + "MANIFEST.tsv")) {
+        bool mustFail = archive.kind == "malformed" || archive.kind == "encrypted" ||
+                        archive.kind.rfind("malformed-hangs", 0) == 0;
+        if (!mustFail && archive.kind.rfind("valid-but", 0) != 0)
+            continue;
+        SCOPED_TRACE(archive.name);
+        std::string sandbox = freshFolder("sandbox");
+        std::string dest = sandbox + "/dest";
+        Walk extraction = walkArchive(TestData + archive.name, RAR_OM_EXTRACT, RAR_EXTRACT, dest);
+        if (mustFail) {
+            EXPECT_TRUE(isFailure(extraction));
+        }
+        for (const auto &item : treeOf(sandbox))
+            EXPECT_TRUE(item.first == "dest" || item.first.rfind("dest/", 0) == 0) << item.first;
+        Walk testing = walkArchive(TestData + archive.name, RAR_OM_EXTRACT, RAR_TEST);
+        if (mustFail) {
+            EXPECT_TRUE(isFailure(testing));
+        }
+    }
+}
+
+TEST(UnrarTestData, EncryptedEntriesAskForAPassword)
+{
+    Walk walk = walkArchive(TestData + "test_read_format_rar_encryption_data.rar", RAR_OM_EXTRACT, RAR_EXTRACT,
+                            freshFolder("encrypted"));
+    ASSERT_EQ(walk.heads.size(), 2u);
+    EXPECT_TRUE(walk.heads[0].Flags & RHDF_ENCRYPTED);
+    EXPECT_EQ(walk.results[0], ERAR_MISSING_PASSWORD);
+    EXPECT_TRUE(treeOf("encrypted").empty());
+
+    Walk headers = walkArchive(TestData + "test_read_format_rar_encryption_header.rar", RAR_OM_LIST, RAR_SKIP);
+    EXPECT_EQ(headers.openResult, static_cast<unsigned>(ERAR_MISSING_PASSWORD));
+}
+
+TEST(UnrarTestData, FollowsVolumesFromTheFirstPart)
+{
+    for (const char *first : {"test_read_format_rar5_multiarchive.part01.rar",
+                              "test_read_format_rar5_multiarchive_solid.part01.rar"}) {
+        SCOPED_TRACE(first);
+        std::string dest = freshFolder("volumes");
+        Walk walk = walkArchive(TestData + first, RAR_OM_EXTRACT, RAR_EXTRACT, dest);
+        EXPECT_FALSE(isFailure(walk));
+        ASSERT_FALSE(walk.heads.empty());
+        for (const auto &head : walk.heads)
+            EXPECT_EQ(fs::file_size(dest + "/" + head.FileName), head.UnpSize) << head.FileName;
+    }
+}
+
+class UnrarWriterTest : public ::testing::Test {
+protected:
+    void SetUp() override { dest_ = freshFolder("out"); }
+    std::string dest_;
+};
+
+// Folders as entries, archive order, sizes, flags, wide names and contents.
+TEST_F(UnrarWriterTest, RoundTripsALayout)
+{
+    std::string big(700000, '\0');
+    for (size_t i = 0; i < big.size(); ++i)
+        big[i] = static_cast<char>(i * 7 + i / 251);
+    {
+        RarWriter writer("layout.rar");
+        ASSERT_TRUE(writer.addFolder("Game"));
+        ASSERT_TRUE(writer.addBytes("Game/readme.txt", "hello", 5));
+        ASSERT_TRUE(writer.addFolder("Game/Data/Empty"));
+        ASSERT_TRUE(writer.addBytes("Game/Data/level.bin", big.data(), big.size()));
+        ASSERT_TRUE(writer.addBytes("Game/empty.txt", "", 0));
+        ASSERT_TRUE(writer.addBytes("Game/Grüße.txt", "gr", 2));
+        ASSERT_TRUE(writer.finish()) << writer.error();
+    }
+    Walk walk = walkArchive("layout.rar", RAR_OM_EXTRACT, RAR_EXTRACT, dest_);
+    EXPECT_FALSE(isFailure(walk));
+    std::vector<std::string> names;
+    for (const auto &head : walk.heads)
+        names.push_back(head.FileName);
+    EXPECT_EQ(names, (std::vector<std::string>{"Game", "Game/readme.txt", "Game/Data/Empty", "Game/Data/level.bin",
+                                               "Game/empty.txt", "Game/Grüße.txt"}));
+    EXPECT_TRUE(walk.heads[0].Flags & RHDF_DIRECTORY);
+    EXPECT_FALSE(walk.heads[1].Flags & RHDF_DIRECTORY);
+    EXPECT_EQ(walk.heads[3].UnpSize, big.size());
+    EXPECT_EQ(walk.heads[3].UnpSizeHigh, 0u);
+    EXPECT_EQ(std::wstring(walk.heads[5].FileNameW), L"Game/Grüße.txt");
+    EXPECT_EQ(readText(dest_ + "/Game/Data/level.bin"), big);
+    EXPECT_EQ(readText(dest_ + "/Game/Grüße.txt"), "gr");
+    EXPECT_TRUE(fs::is_directory(dest_ + "/Game/Data/Empty"));
+    EXPECT_EQ(fs::file_size(dest_ + "/Game/empty.txt"), 0u);
+
+    // The short record and the plain open give the same names and sizes.
+    RAROpenArchiveData open{};
+    open.ArcName = const_cast<char *>("layout.rar");
+    open.OpenMode = RAR_OM_LIST;
+    void *h = RAROpenArchive(&open);
+    ASSERT_NE(h, nullptr);
+    RARHeaderData head{};
+    ASSERT_EQ(RARReadHeader(h, &head), ERAR_SUCCESS);
+    EXPECT_STREQ(head.FileName, "Game");
+    EXPECT_EQ(RARProcessFile(h, RAR_SKIP, nullptr, nullptr), ERAR_SUCCESS);
+    ASSERT_EQ(RARReadHeader(h, &head), ERAR_SUCCESS);
+    EXPECT_EQ(head.UnpSize, 5u);
+    EXPECT_EQ(head.PackSize, 5u);
+    EXPECT_EQ(head.Method, 0x30u);
+    EXPECT_EQ(head.HostOS, 2u);
+    EXPECT_EQ(head.FileCRC, rarCrc32(0, "hello", 5));
+    RARCloseArchive(h);
+}
+
+// A stored entry with a wrong CRC fails with ERAR_BAD_DATA, is not left behind, and the
+// walk goes on with the next entry; testing finds it too.
+TEST_F(UnrarWriterTest, CrcMismatchIsBadData)
+{
+    {
+        RarWriter writer("corrupt.rar");
+        writer.corruptCrcOf("b.bin");
+        writer.addBytes("a.bin", "aaaa", 4);
+        writer.addBytes("b.bin", "bbbb", 4);
+        writer.addBytes("c.bin", "cccc", 4);
+        ASSERT_TRUE(writer.finish());
+    }
+    Walk walk = walkArchive("corrupt.rar", RAR_OM_EXTRACT, RAR_EXTRACT, dest_);
+    EXPECT_EQ(walk.results, (std::vector<int>{ERAR_SUCCESS, ERAR_BAD_DATA, ERAR_SUCCESS}));
+    EXPECT_EQ((std::map<std::string, char>{{"a.bin", 'f'}, {"c.bin", 'f'}}), treeOf(dest_));
+    Walk test = walkArchive("corrupt.rar", RAR_OM_EXTRACT, RAR_TEST);
+    EXPECT_EQ(test.results, (std::vector<int>{ERAR_SUCCESS, ERAR_BAD_DATA, ERAR_SUCCESS}));
+}
+
+TEST_F(UnrarWriterTest, FindsBothVolumeNamings)
+{
+    std::string data(50000, 'v');
+    {
+        RarWriter writer("set.rar", 12000);
+        writer.addFolder("d");
+        writer.addBytes("d/spread.bin", data.data(), data.size());
+        writer.addBytes("d/after.txt", "end", 3);
+        ASSERT_TRUE(writer.finish()) << writer.error();
+        ASSERT_GE(writer.volumes().size(), 4u);
+    }
+    Walk walk = walkArchive("set.part01.rar", RAR_OM_EXTRACT, RAR_EXTRACT, dest_);
+    EXPECT_FALSE(isFailure(walk));
+    EXPECT_EQ(readText(dest_ + "/d/spread.bin"), data);
+    EXPECT_EQ(readText(dest_ + "/d/after.txt"), "end");
+
+    // The old naming: name.rar, name.r00, name.r01, ...
+    fs::rename("set.part01.rar", "old.rar");
+    for (int i = 2; fs::exists("set.part0" + std::to_string(i) + ".rar"); ++i)
+        fs::rename("set.part0" + std::to_string(i) + ".rar", "old.r0" + std::to_string(i - 2));
+    std::string oldDest = freshFolder("old");
+    Walk old = walkArchive("old.rar", RAR_OM_EXTRACT, RAR_EXTRACT, oldDest);
+    EXPECT_FALSE(isFailure(old));
+    EXPECT_EQ(readText(oldDest + "/d/spread.bin"), data);
+}
+
+struct DataLog {
+    static int calls;
+    static long long bytes;
+    static int stopAfter; // calls before answering 0; -1 never
+    static int UNRAR_CALL proc(unsigned char *, int size)
+    {
+        ++calls;
+        bytes += size;
+        return stopAfter >= 0 && calls > stopAfter ? 0 : 1;
+    }
+    static int UNRAR_CALL callback(unsigned int msg, UnrarParam userData, UnrarParam, UnrarParam p2)
+    {
+        if (msg != UCM_PROCESSDATA)
+            return 0;
+        *reinterpret_cast<long long *>(userData) += p2;
+        return -1;
+    }
+};
+int DataLog::calls = 0;
+long long DataLog::bytes = 0;
+int DataLog::stopAfter = -1;
+
+// The data procedure sees every block; answering 0 abandons the entry (nothing left on
+// disk) and the walk can go on; the general callback's -1 does the same.
+TEST_F(UnrarWriterTest, DataCallbacksSeeBlocksAndCanAbandon)
+{
+    std::string data(3 * 1000 * 1000, 'x');
+    {
+        RarWriter writer("blocks.rar");
+        writer.addBytes("one.bin", data.data(), data.size());
+        writer.addBytes("two.txt", "two", 3);
+        ASSERT_TRUE(writer.finish());
+    }
+    RAROpenArchiveData open{};
+    open.ArcName = const_cast<char *>("blocks.rar");
+    open.OpenMode = RAR_OM_EXTRACT;
+
+    DataLog::calls = 0;
+    DataLog::bytes = 0;
+    DataLog::stopAfter = -1;
+    void *h = RAROpenArchive(&open);
+    ASSERT_NE(h, nullptr);
+    RARSetProcessDataProc(h, DataLog::proc);
+    RARHeaderData head{};
+    ASSERT_EQ(RARReadHeader(h, &head), ERAR_SUCCESS);
+    EXPECT_EQ(RARProcessFile(h, RAR_EXTRACT, const_cast<char *>(dest_.c_str()), nullptr), ERAR_SUCCESS);
+    EXPECT_GT(DataLog::calls, 2);
+    EXPECT_EQ(DataLog::bytes, static_cast<long long>(data.size()));
+    RARCloseArchive(h);
+
+    DataLog::calls = 0;
+    DataLog::stopAfter = 1;
+    fs::remove_all(dest_);
+    h = RAROpenArchive(&open);
+    RARSetProcessDataProc(h, DataLog::proc);
+    ASSERT_EQ(RARReadHeader(h, &head), ERAR_SUCCESS);
+    EXPECT_NE(RARProcessFile(h, RAR_EXTRACT, const_cast<char *>(dest_.c_str()), nullptr), ERAR_SUCCESS);
+    EXPECT_EQ(DataLog::calls, 2);
+    EXPECT_FALSE(fs::exists(dest_ + "/one.bin"));
+    RARSetProcessDataProc(h, nullptr);
+    ASSERT_EQ(RARReadHeader(h, &head), ERAR_SUCCESS);
+    EXPECT_STREQ(head.FileName, "two.txt");
+    EXPECT_EQ(RARProcessFile(h, RAR_EXTRACT, const_cast<char *>(dest_.c_str()), nullptr), ERAR_SUCCESS);
+    EXPECT_EQ(readText(dest_ + "/two.txt"), "two");
+    RARCloseArchive(h);
+
+    long long seen = 0;
+    h = RAROpenArchive(&open);
+    RARSetCallback(h, DataLog::callback, reinterpret_cast<UnrarParam>(&seen));
+    ASSERT_EQ(RARReadHeader(h, &head), ERAR_SUCCESS);
+    EXPECT_NE(RARProcessFile(h, RAR_TEST, nullptr, nullptr), ERAR_SUCCESS);
+    EXPECT_GT(seen, 0);
+    RARCloseArchive(h);
+}
+
+// Names and links that point out of the destination are refused with an error code,
+// and nothing is written outside; harmless entries beside them still extract.
+TEST_F(UnrarWriterTest, HostileNamesAndLinksStayInside)
+{
+    std::string sandbox = freshFolder("hostile");
+    std::string dest = sandbox + "/dest";
+    {
+        RarWriter writer("hostile.rar");
+        writer.addBytes("../escape.txt", "x", 1);
+        writer.addBytes("sub/../../escape2.txt", "x", 1);
+        writer.addBytes("/" + sandbox + "/absolute.txt", "x", 1);
+        writer.addBytes("C:/drive.txt", "x", 1);
+        writer.addSymlink("outlink", "..");
+        writer.addSymlink("abslink", sandbox);
+        writer.addSymlink("uplink", "sub/../..");
+        writer.addSymlink("here", ".");
+        writer.addBytes("here/../through.txt", "x", 1);
+        writer.addBytes("here/inside.txt", "x", 1);
+        writer.addBytes("fine.txt", "ok", 2);
+        ASSERT_TRUE(writer.finish());
+    }
+    Walk walk = walkArchive("hostile.rar", RAR_OM_EXTRACT, RAR_EXTRACT, dest);
+    ASSERT_EQ(walk.results.size(), 11u);
+    for (size_t i = 0; i < 7; ++i)
+        EXPECT_EQ(walk.results[i], ERAR_ECREATE) << walk.heads[i].FileName;
+    EXPECT_EQ(walk.results[7], ERAR_SUCCESS);  // "here" -> "." stays inside
+    EXPECT_EQ(walk.results[8], ERAR_ECREATE);  // ".." component
+    EXPECT_EQ(walk.results[9], ERAR_ECREATE);  // would write through a link
+    EXPECT_EQ(walk.results[10], ERAR_SUCCESS);
+    EXPECT_EQ(treeOf(sandbox), (std::map<std::string, char>{{"dest", 'd'}, {"dest/here", 'l'}, {"dest/fine.txt", 'f'}}));
+}
+
+// Broken input of every kind gives an error code, never a crash.
+TEST_F(UnrarWriterTest, DamagedArchivesGiveErrorCodes)
+{
+    EXPECT_EQ(walkArchive("missing.rar", RAR_OM_LIST, RAR_SKIP).openResult, static_cast<unsigned>(ERAR_EOPEN));
+    std::ofstream("garbage.rar") << std::string(4096, 'g');
+    EXPECT_EQ(walkArchive("garbage.rar", RAR_OM_LIST, RAR_SKIP).openResult, static_cast<unsigned>(ERAR_BAD_ARCHIVE));
+
+    std::string data(100000, 'd');
+    {
+        RarWriter writer("whole.rar");
+        writer.addBytes("a.bin", data.data(), data.size());
+        writer.addBytes("b.bin", data.data(), data.size());
+        ASSERT_TRUE(writer.finish());
+    }
+    std::string whole = readText("whole.rar");
+    for (size_t cut : {size_t(10), size_t(30), size_t(5000), whole.size() / 2, whole.size() - 20}) {
+        SCOPED_TRACE(cut);
+        std::ofstream("cut.rar", std::ios::binary) << whole.substr(0, cut);
+        EXPECT_TRUE(isFailure(walkArchive("cut.rar", RAR_OM_EXTRACT, RAR_EXTRACT, freshFolder("cut"))));
+    }
+    // Flipped bytes in the headers and the data.
+    for (size_t at : {size_t(25), size_t(40), size_t(60), size_t(50000), whole.size() / 2 + 20}) {
+        SCOPED_TRACE(at);
+        std::string bent = whole;
+        bent[at] = static_cast<char>(bent[at] ^ 0x5A);
+        std::ofstream("bent.rar", std::ios::binary) << bent;
+        EXPECT_TRUE(isFailure(walkArchive("bent.rar", RAR_OM_EXTRACT, RAR_EXTRACT, freshFolder("bent"))));
+    }
+}
+
+TEST_F(UnrarWriterTest, NameTooLongForTheShortRecordIsRefused)
+{
+    std::string longName(300, 'n');
+    {
+        RarWriter writer("long.rar");
+        writer.addBytes(longName, "x", 1);
+        ASSERT_TRUE(writer.finish());
+    }
+    RAROpenArchiveData open{};
+    open.ArcName = const_cast<char *>("long.rar");
+    open.OpenMode = RAR_OM_EXTRACT;
+    void *h = RAROpenArchive(&open);
+    ASSERT_NE(h, nullptr);
+    RARHeaderData head{};
+    ASSERT_EQ(RARReadHeader(h, &head), ERAR_SUCCESS);
+    EXPECT_EQ(strlen(head.FileName), 259u);
+    EXPECT_EQ(RARProcessFile(h, RAR_EXTRACT, const_cast<char *>(dest_.c_str()), nullptr), ERAR_SMALL_BUF);
+    RARCloseArchive(h);
+    EXPECT_TRUE(treeOf(dest_).empty());
+    EXPECT_EQ(RARGetDllVersion(), RAR_DLL_VERSION);
+}
