@@ -14,6 +14,9 @@ fi
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# Whatever the test started in the prefix ends with it.
+trap 'wineserver -k 2>/dev/null || true' EXIT
+
 driver() { wine "$QUILL_DRIVER" "$@" | tr -d '\r'; }
 
 # A fresh copy of the medium in the test's own folder; prints its path.

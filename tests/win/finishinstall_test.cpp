@@ -277,39 +277,4 @@ TEST_F(FinishTest, UnwritableFlagsFileQuitsWithoutRelaunch) {
     RemoveDirectoryA((gameDir + "\\addinstf.bin").c_str());
 }
 
-// The real program: a resumed start with every installer handled ends at once.
-TEST_F(FinishTest, ResumedStartOfSetupEndsAtOnceWhenAllAreHandled) {
-    auto runSetup = [](std::vector<std::string>* boxes) {
-        BoxAnswerer answerer({IDOK});
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        std::string commandLine = std::string("\"") + QUILL_SETUP_EXE + "\" -AdditionalInstall";
-        if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &process))
-            return -100;
-        DWORD exitCode = 99;
-        if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &exitCode);
-        else TerminateProcess(process.hProcess, 98);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        *boxes = answerer.stop();
-        return static_cast<int>(exitCode);
-    };
-    std::vector<std::string> boxes;
-    EXPECT_EQ(runSetup(&boxes), 1);  // nothing registered
-    setRegistryString(HKEY_CURRENT_USER, PRODUCT_KEY, "InstallDir", gameDir);
-    EXPECT_EQ(runSetup(&boxes), 1);  // no flags file
-    EXPECT_TRUE(boxes.empty());
-
-    writeFile(gameDir + "\\addinstf.bin", std::string(16, '\1'));
-    EXPECT_EQ(runSetup(&boxes), 0);
-    EXPECT_TRUE(boxes.empty());
-
-    // One left: start-up goes on, and beside the test build finds no string table.
-    writeFile(gameDir + "\\addinstf.bin", std::string(15, '\1'));
-    EXPECT_EQ(runSetup(&boxes), 1);
-    EXPECT_EQ(boxes.size(), 1u);
-}
-
 }  // namespace
