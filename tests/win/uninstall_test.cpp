@@ -8,7 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "support/wintest.h"
+
 namespace {
+
+using wintest::exists;
+using wintest::makeDirs;
+using wintest::removeTree;
+using wintest::writeFile;
 
 const char* const BOX_CAPTION = "Quillmark Demo Uninstall";
 const char* const PRODUCT_KEY = "SOFTWARE\\Orvanta\\Quillmark Demo";
@@ -20,44 +27,10 @@ const char* const BATCH_PATTERN = "QuillmarkUninstall-*.bat";
 constexpr DWORD BOX_TIMEOUT_MS = 20000;
 constexpr DWORD SELF_REMOVAL_TIMEOUT_MS = 30000;
 
-bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-void makeDirs(const std::string& path) {
-    for (size_t i = 3; i <= path.size(); ++i)
-        if (i == path.size() || path[i] == '\\') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
-}
-
-void removeTree(const std::string& path) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string child = path + "\\" + name;
-            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) removeTree(child);
-            else DeleteFileA(child.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path.c_str());
-}
-
 std::string tempFolder() {
     char szTemp[MAX_PATH + 1];
     GetTempPathA(sizeof szTemp, szTemp);
     return szTemp;
-}
-
-std::string currentFolder() {
-    char szCurrent[MAX_PATH];
-    GetCurrentDirectoryA(sizeof szCurrent, szCurrent);
-    return szCurrent;
 }
 
 bool keyExists(const char* path) {
@@ -187,7 +160,7 @@ protected:
     void SetUp() override {
         RegDeleteTreeA(HKEY_CURRENT_USER, PRODUCT_KEY);
         for (const std::string& name : leftoverBatchFiles()) DeleteFileA((tempFolder() + name).c_str());
-        base = currentFolder() + "\\" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        base = wintest::currentDir() + "\\" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
         shortcuts = tempFolder() + "QuillShortcuts";
         removeTree(base);
         removeTree(shortcuts);

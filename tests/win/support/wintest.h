@@ -31,6 +31,7 @@ inline void removeTree(const std::string& path) {
             std::string name = data.cFileName;
             if (name == "." || name == "..") continue;
             std::string child = path + "\\" + name;
+            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 removeTree(child);
             else
@@ -39,6 +40,14 @@ inline void removeTree(const std::string& path) {
         FindClose(found);
     }
     RemoveDirectoryA(path.c_str());
+}
+
+inline bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Creates a folder with every missing level above it (an absolute path).
+inline void makeDirs(const std::string& path) {
+    for (size_t i = 3; i <= path.size(); ++i)
+        if (i == path.size() || path[i] == '\\') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
 }
 
 // A fresh, empty folder under the test's working folder; prints its path.
