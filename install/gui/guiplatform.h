@@ -15,6 +15,10 @@ uint32_t platformTickCount();
 // Whether the left mouse button is held down right now, as the GUI thread sees it.
 bool platformLeftButtonDown();
 
+// Whether a keyboard key is held down right now (the application tracks key
+// presses and releases); the edit box keeps its caret lit while one is.
+bool platformKeyHeld();
+
 // Shows the text-insertion (I-beam) mouse pointer until the next pointer change.
 void platformShowIBeamCursor();
 

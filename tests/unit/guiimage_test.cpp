@@ -5,9 +5,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
+
+#include "support/tgafiles.h"
 
 namespace {
 
@@ -239,26 +240,6 @@ TEST(GuiImageCreate, SameByteSizeKeepsTheBytesAndStridesArePackedOrPadded) {
 // --- TGA files -----------------------------------------------------------------
 
 namespace {
-
-std::vector<uint8_t> tgaHeader(uint8_t mapType, uint8_t type, uint16_t w, uint16_t h, uint8_t bits,
-                               uint8_t descriptor = 0) {
-    std::vector<uint8_t> bytes(18, 0);
-    bytes[1] = mapType;
-    bytes[2] = type;
-    bytes[12] = static_cast<uint8_t>(w);
-    bytes[13] = static_cast<uint8_t>(w >> 8);
-    bytes[14] = static_cast<uint8_t>(h);
-    bytes[15] = static_cast<uint8_t>(h >> 8);
-    bytes[16] = bits;
-    bytes[17] = descriptor;
-    return bytes;
-}
-
-std::string writeFile(const std::string& name, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return name;
-}
 
 // A w x h TGA whose pixel i has every colour byte i and alpha 255 - i.
 std::string writeTga(const std::string& name, uint8_t type, uint16_t w, uint16_t h, uint8_t bits, size_t cut = 0) {

@@ -13,6 +13,7 @@
 #include "guirenderer.h"
 #include "guiscreen.h"
 #include "support/fakeplatform.h"
+#include "support/testpanel.h"
 
 namespace {
 
@@ -65,11 +66,6 @@ GuiScreen pictureScreen;
 GuiScreen buttonScreen;
 GuiScreen hoverScreen;
 int window;
-
-void mouseAt(int32_t x, int32_t y, int event) {
-    setMousePos(getGuiArea().x + x, getGuiArea().y + y);
-    dispatchMouse(event);
-}
 
 }  // namespace
 

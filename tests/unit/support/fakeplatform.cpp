@@ -16,6 +16,8 @@ uint32_t platformTickCount() { return fakePlatform.tick; }
 
 bool platformLeftButtonDown() { return fakePlatform.leftButton; }
 
+bool platformKeyHeld() { return fakePlatform.keyHeld; }
+
 void platformShowIBeamCursor() { ++fakePlatform.iBeamShown; }
 
 void platformClickCue() { ++fakePlatform.clickCues; }

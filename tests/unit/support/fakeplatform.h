@@ -1,4 +1,4 @@
-// The toolkit's platform seam for unit tests: a fake clock and mouse button,
+// The toolkit's platform seam for unit tests: a fake clock, mouse button and key,
 // counters for the pointer and the click cue, synthetic glyphs and a window whose
 // presented pixels are kept in memory. Tests set and read fakePlatform directly.
 #pragma once
@@ -13,6 +13,7 @@
 struct FakePlatform {
     uint32_t tick = 0;
     bool leftButton = false;
+    bool keyHeld = false;
     int iBeamShown = 0;
     int clickCues = 0;
 

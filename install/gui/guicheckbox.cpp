@@ -1,0 +1,33 @@
+// GuiCheckBox: a boolean toggled by the left button.
+#include "guicheckbox.h"
+
+#include "guirenderer.h"
+#include "guisharedpicture.h"
+
+namespace {
+GuiSharedPicture tickPicture("Media\\text_icon_on.tga");
+}  // namespace
+
+GuiCheckBox::~GuiCheckBox() {
+    if (holdsTick) tickPicture.release();
+}
+
+bool GuiCheckBox::draw() {
+    GuiRenderer* renderer = guiRenderer();
+    if (ticked && renderer && tickPicture.get()) renderer->drawImage(*tickPicture.get(), rect.x, rect.y, 1.0f);
+    return true;
+}
+
+bool GuiCheckBox::onMouse(int event) {
+    if (event != GE_LBUTTONDOWN) return false;
+    ticked = !ticked;
+    return true;
+}
+
+bool GuiCheckBox::create() {
+    if (!holdsTick) {
+        tickPicture.acquire(true);
+        holdsTick = true;
+    }
+    return true;
+}
