@@ -1,7 +1,6 @@
 // LicenseScreen: the licence agreement and its two answers.
 #include "licensescreen.h"
 
-#include "installapp.h"
 #include "screenparts.h"
 
 namespace {
@@ -22,14 +21,8 @@ bool LicenseScreen::create() {
     textView->loadText("Media\\license.txt");
     addChild(textView);
 
-    acceptButton = addButton(*this, GuiRect(132, 326, 128, 32), LICENSE_HOVER_PICTURE, [](GuiWindow*) {
-        installApp.showOptionsScreen();
-        return 0;
-    });
-    declineButton = addButton(*this, GuiRect(294, 326, 128, 32), LICENSE_HOVER_PICTURE, [](GuiWindow*) {
-        installApp.showWelcomeScreen();
-        return 0;
-    });
+    acceptButton = addButton(*this, GuiRect(132, 326, 128, 32), LICENSE_HOVER_PICTURE, reactShowOptions);
+    declineButton = addButton(*this, GuiRect(294, 326, 128, 32), LICENSE_HOVER_PICTURE, reactShowWelcome);
     hoverGroup = addHoverGroup(*this, GuiRect(23, 326, 504, 32), {acceptButton, declineButton});
 
     // The view's own create sizes its scroll bar from the lines just read.

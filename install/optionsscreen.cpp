@@ -35,18 +35,9 @@ bool OptionsScreen::create() {
         return 0;
     });
 
-    installButton = addButton(*this, GuiRect(55, 265, 85, 26), OPTIONS_HOVER_PICTURE, [](GuiWindow*) {
-        installApp.startInstallation();
-        return 0;
-    });
-    browseButton = addButton(*this, GuiRect(145, 265, 85, 26), OPTIONS_HOVER_PICTURE, [](GuiWindow*) {
-        installApp.browseInstallDir();
-        return 0;
-    });
-    backButton = addButton(*this, GuiRect(234, 265, 85, 26), OPTIONS_HOVER_PICTURE, [](GuiWindow*) {
-        installApp.showWelcomeScreen();
-        return 0;
-    });
+    installButton = addButton(*this, GuiRect(55, 265, 85, 26), OPTIONS_HOVER_PICTURE, reactStartInstallation);
+    browseButton = addButton(*this, GuiRect(145, 265, 85, 26), OPTIONS_HOVER_PICTURE, reactBrowseInstallDir);
+    backButton = addButton(*this, GuiRect(234, 265, 85, 26), OPTIONS_HOVER_PICTURE, reactShowWelcome);
     hoverGroup = addHoverGroup(*this, GuiRect(20, 263, 332, 37), {installButton, browseButton, backButton});
     caption.load("Media\\text_options.tga", true);
 

@@ -42,10 +42,7 @@ bool ProgressScreen::create() {
     addChild(progressBar);  // over the slides
 
     caption.load("Media\\text_progress.tga", true);
-    cancelButton = addButton(*this, GuiRect(388, 318, 127, 32), "Media\\over_progress.tga", [](GuiWindow*) {
-        installApp.confirmCancel();
-        return 0;
-    });
+    cancelButton = addButton(*this, GuiRect(388, 318, 127, 32), "Media\\over_progress.tga", reactConfirmCancel);
     hoverGroup = addHoverGroup(*this, GuiRect(373, 318, 157, 34), {cancelButton});
 
     const bool created = GuiScreen::create();
@@ -62,7 +59,6 @@ void ProgressScreen::start() {
         slide->load(slidePath(i), false);
         slide->setOpacity(0.0f);
     }
-    refreshTitle();
 }
 
 void ProgressScreen::setProgress(float fraction) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "guirenderer.h"
+#include "installapp.h"
 
 const char* menuBackground() {
     return (GetTickCount() & 1) ? "Media\\back_play_install_01.tga" : "Media\\back_play_install_02.tga";
@@ -23,6 +24,61 @@ GuiHoverGroup* addHoverGroup(GuiWindow& screen, const GuiRect& rect, std::initia
     screen.addChild(group);
     for (GuiWindow* member : members) group->addMember(member);
     return group;
+}
+
+int reactShowWelcome(GuiWindow*) {
+    installApp.showWelcomeScreen();
+    return 0;
+}
+
+int reactShowLicense(GuiWindow*) {
+    installApp.showLicenseScreen();
+    return 0;
+}
+
+int reactShowOptions(GuiWindow*) {
+    installApp.showOptionsScreen();
+    return 0;
+}
+
+int reactOpenReadme(GuiWindow*) {
+    installApp.openReadme();
+    return 0;
+}
+
+int reactOpenHomepage(GuiWindow*) {
+    installApp.openHomepage();
+    return 0;
+}
+
+int reactQuit(GuiWindow*) {
+    installApp.quit();
+    return 0;
+}
+
+int reactLaunchGame(GuiWindow*) {
+    installApp.launchGame();
+    return 0;
+}
+
+int reactRunUninstaller(GuiWindow*) {
+    installApp.runUninstaller();
+    return 0;
+}
+
+int reactStartInstallation(GuiWindow*) {
+    installApp.startInstallation();
+    return 0;
+}
+
+int reactBrowseInstallDir(GuiWindow*) {
+    installApp.browseInstallDir();
+    return 0;
+}
+
+int reactConfirmCancel(GuiWindow*) {
+    installApp.confirmCancel();
+    return 0;
 }
 
 void drawCaption(GuiImage& caption, int32_t x, int32_t y) {

@@ -1,6 +1,7 @@
 // The pieces that every screen assembles in the same way: an invisible button
 // with its hover picture and its action, the hover group over a row of buttons,
-// and the caption laid over everything.
+// the caption laid over everything, and the reactors through which the buttons
+// run the application's actions.
 #pragma once
 
 #include <initializer_list>
@@ -23,6 +24,19 @@ const char* menuBackground();
 
 // The hover picture of every menu button.
 constexpr const char* MENU_HOVER_PICTURE = "Media\\over_install_play.tga";
+
+// The buttons' reactors: each runs one action of the application object.
+int reactShowWelcome(GuiWindow* sender);
+int reactShowLicense(GuiWindow* sender);
+int reactShowOptions(GuiWindow* sender);
+int reactOpenReadme(GuiWindow* sender);
+int reactOpenHomepage(GuiWindow* sender);
+int reactQuit(GuiWindow* sender);
+int reactLaunchGame(GuiWindow* sender);
+int reactRunUninstaller(GuiWindow* sender);
+int reactStartInstallation(GuiWindow* sender);
+int reactBrowseInstallDir(GuiWindow* sender);
+int reactConfirmCancel(GuiWindow* sender);
 
 // Draws a screen's caption picture (the button labels) at full opacity.
 void drawCaption(GuiImage& caption, int32_t x, int32_t y);
