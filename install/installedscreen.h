@@ -1,6 +1,23 @@
-// InstalledScreen: one of the installer's five screens.
+// InstalledScreen: the first screen when the game is installed: play, readme,
+// home page, uninstall and exit.
 #pragma once
 
+#include "guibutton.h"
+#include "guihovergroup.h"
+#include "guiimage.h"
 #include "guiscreen.h"
 
-class InstalledScreen : public GuiScreen {};
+class InstalledScreen : public GuiScreen {
+public:
+    bool draw() override;
+    bool create() override;
+
+private:
+    GuiButton* playButton = nullptr;
+    GuiButton* readmeButton = nullptr;
+    GuiButton* homepageButton = nullptr;
+    GuiButton* uninstallButton = nullptr;
+    GuiButton* exitButton = nullptr;
+    GuiHoverGroup* hoverGroup = nullptr;
+    GuiImage caption;
+};

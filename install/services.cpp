@@ -176,18 +176,20 @@ void InstallApp::browseInstallDir() {
     info.hwndOwner = hwnd;
     info.lpszTitle = stringTable.text("TXT_SELECT_DIRECTORY");
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_RETURNFSANCESTORS | BIF_NEWDIALOGSTYLE;
-    LPITEMIDLIST item = SHBrowseForFolderA(&info);
-    if (!item) return;
-    char szPath[MAX_PATH];
-    if (SHGetPathFromIDListA(item, szPath)) {
-        std::string chosen = szPath;
-        // Only folders on a drive letter; network places and virtual folders do not count.
-        if (chosen.size() >= 3 && chosen[1] == ':') {
-            if (chosen.back() != '\\') chosen += '\\';
-            installDir = chosen + stringTable.text("PATH_GAME_DIR");
+    if (LPITEMIDLIST item = SHBrowseForFolderA(&info)) {
+        char szPath[MAX_PATH];
+        if (SHGetPathFromIDListA(item, szPath)) {
+            std::string chosen = szPath;
+            // Only folders on a drive letter; network places and virtual folders do not count.
+            if (chosen.size() >= 3 && chosen[1] == ':') {
+                if (chosen.back() != '\\') chosen += '\\';
+                installDir = chosen + stringTable.text("PATH_GAME_DIR");
+            }
         }
+        CoTaskMemFree(item);
     }
-    CoTaskMemFree(item);
+    // Chosen or cancelled, the edit box shows the folder again with the caret at its end.
+    optionsScreen.refreshInstallDir();
 }
 
 bool InstallApp::runProgram(const char* program, const char* commandLine, bool wait) {

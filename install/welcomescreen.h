@@ -1,6 +1,23 @@
-// WelcomeScreen: one of the installer's five screens.
+// WelcomeScreen: the first screen when the game is not installed: install,
+// readme, home page and exit.
 #pragma once
 
+#include "guibutton.h"
+#include "guihovergroup.h"
+#include "guiimage.h"
 #include "guiscreen.h"
 
-class WelcomeScreen : public GuiScreen {};
+class WelcomeScreen : public GuiScreen {
+public:
+    bool draw() override;
+    bool create() override;
+
+private:
+    GuiButton* installButton = nullptr;
+    GuiButton* readmeButton = nullptr;
+    GuiButton* homepageButton = nullptr;
+    GuiButton* exitButton = nullptr;
+    GuiHoverGroup* hoverGroup = nullptr;
+    GuiImage caption;
+};
+

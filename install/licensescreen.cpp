@@ -1,0 +1,37 @@
+// LicenseScreen: the licence agreement and its two answers.
+#include "licensescreen.h"
+
+#include "screenparts.h"
+
+namespace {
+
+constexpr const char* LICENSE_HOVER_PICTURE = "Media\\over_license.tga";
+
+}  // namespace
+
+bool LicenseScreen::create() {
+    font.create("Verdana", 7, GuiColor(211, 203, 192, 255), false);
+    const bool pictured = addPicture("Media\\back_license.tga");
+    caption.load("Media\\text_license.tga", true);
+
+    textView = new GuiTextView;
+    textView->setRect(23, 70, 512, 255);
+    textView->setFont(&font);
+    // A missing licence leaves the view empty; both answers still work.
+    textView->loadText("Media\\license.txt");
+    addChild(textView);
+
+    acceptButton = addButton(*this, GuiRect(132, 326, 128, 32), LICENSE_HOVER_PICTURE, reactShowOptions);
+    declineButton = addButton(*this, GuiRect(294, 326, 128, 32), LICENSE_HOVER_PICTURE, reactShowWelcome);
+    hoverGroup = addHoverGroup(*this, GuiRect(23, 326, 504, 32), {acceptButton, declineButton});
+
+    // The view's own create sizes its scroll bar from the lines just read.
+    const bool created = GuiScreen::create();
+    return pictured && created;
+}
+
+bool LicenseScreen::draw() {
+    GuiScreen::draw();
+    drawCaption(caption, 0, 326);
+    return true;
+}

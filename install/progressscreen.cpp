@@ -1,0 +1,97 @@
+// ProgressScreen: the slide show, bar, title and cancel button of a running installation.
+#include "progressscreen.h"
+
+#include <windows.h>
+
+#include <functional>
+
+#include "guipicture.h"
+#include "installapp.h"
+#include "resstringtable.h"
+#include "screenparts.h"
+#include "soundcue.h"
+
+namespace {
+
+// Slide k is "Media\" followed by the k-th name.
+const char* const SLIDE_NAMES[GuiSlideShow::SLIDE_COUNT] = {"01.tga", "02.tga", "03.tga", "04.tga", "05.tga",
+                                                            "06.tga", "07.tga", "08.tga", "09.tga", "10.tga"};
+
+std::string slidePath(int index) { return std::string("Media\\") + SLIDE_NAMES[index]; }
+
+}  // namespace
+
+bool ProgressScreen::create() {
+    if (built) return builtWell;
+    built = true;
+    const bool pictured = addPicture("Media\\back_progress.tga");
+    appTitle = stringTable.text("STR_APP_TITLE");
+
+    progressBar = new GuiProgressBar;
+    progressBar->setRect(28, 324, 344, 23);
+    progressBar->create();
+    for (int i = 0; i < GuiSlideShow::SLIDE_COUNT; ++i) {
+        GuiPicture* slide = new GuiPicture;
+        slide->setRect(51, 85, 453, 211);
+        // The first slide is read now; start reads the others when a run begins.
+        if (i == 0) slide->load(slidePath(0), false);
+        slide->setOpacity(0.0f);
+        addChild(slide);
+        slideShow.setSlide(i, slide);
+    }
+    addChild(progressBar);  // over the slides
+
+    caption.load("Media\\text_progress.tga", true);
+    cancelButton = addButton(*this, GuiRect(388, 318, 127, 32), "Media\\over_progress.tga", reactConfirmCancel);
+    hoverGroup = addHoverGroup(*this, GuiRect(373, 318, 157, 34), {cancelButton});
+
+    const bool created = GuiScreen::create();
+    builtWell = pictured && created;
+    return builtWell;
+}
+
+void ProgressScreen::start() {
+    slideShow.start();
+    setProgress(0.0f);
+    for (int i = 1; i < GuiSlideShow::SLIDE_COUNT; ++i) {
+        GuiPicture* slide = slideShow.getSlide(i);
+        if (!slide) continue;
+        slide->load(slidePath(i), false);
+        slide->setOpacity(0.0f);
+    }
+}
+
+void ProgressScreen::setProgress(float fraction) {
+    progress = fraction;
+    refreshTitle();
+}
+
+void ProgressScreen::animate() {
+    // The worker writes the fraction; this thread only reads it, held to 1.
+    float fraction = progress;
+    if (fraction > 1.0f) fraction = 1.0f;
+    const GuiSlideShow::Step step = slideShow.animate(fraction, GetTickCount());
+    if (step.newSlide) cueScrShot.play();
+    if (progressBar) progressBar->setProgress(fraction, step.delta);
+}
+
+bool ProgressScreen::update() {
+    animate();
+    GuiScreen::update();
+    refreshTitle();
+    return true;
+}
+
+bool ProgressScreen::draw() {
+    GuiScreen::draw();
+    drawCaption(caption, 373, 318);
+    return true;
+}
+
+void ProgressScreen::refreshTitle() {
+    HWND window = installApp.hwnd;
+    if (!window) return;
+    const std::string title = progressTitle(appTitle, progress, installApp.cancelRequested);
+    const size_t hash = std::hash<std::string>{}(title);
+    if (shownTitle.exchange(hash) != hash) SetWindowTextA(window, title.c_str());
+}
