@@ -12,6 +12,7 @@ namespace {
 
 char pool[ResStringTable::POOL_SIZE];
 int32_t poolFill = 1;
+int64_t poolAsked = 1;  // what poolFill would be with a pool of any size
 
 const char* emptyText() {
     pool[0] = '\0';
@@ -32,6 +33,7 @@ const char* copyIntoPool(const char* text, size_t n) {
 // A new text: copied into the pool, or the shared empty text when it does not fit.
 const char* storeInPool(const char* text) {
     size_t n = std::strlen(text);
+    poolAsked += static_cast<int64_t>(n + 1);
     if (!fitsInPool(n)) {
         assert(false && "resstringtable");
         return emptyText();
@@ -45,6 +47,7 @@ const char* storeInPool(const char* text) {
 // to larger storage, also values that were stored long before.
 const char* copyPooled(const char* pooled) {
     size_t n = std::strlen(pooled);
+    poolAsked += static_cast<int64_t>(n + 1);
     return fitsInPool(n) ? copyIntoPool(pooled, n) : pooled;
 }
 
@@ -77,6 +80,7 @@ bool ResStringTable::load(const char* path) {
     index.clear();
     std::vector<PooledString>().swap(values);
     poolFill = 1;
+    poolAsked = 1;
 
     char strBuf[LINE_BUFFER];
     while (std::fgets(strBuf, sizeof strBuf, file)) {
@@ -108,6 +112,8 @@ const char* ResStringTable::text(const char* key) const {
 int ResStringTable::number(const char* key) const { return parseNumber(text(key)); }
 
 int32_t ResStringTable::poolUsed() { return poolFill; }
+
+int64_t ResStringTable::poolDemand() { return poolAsked; }
 
 int parseNumber(const char* text) {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text);

@@ -54,6 +54,10 @@ public:
 
     // Bytes of the pool in use, counting its shared empty text.
     static int32_t poolUsed();
+    // Bytes the texts of the last load asked of the pool, also those that did not
+    // fit. Above POOL_SIZE the file did not fit, and then it is a lower bound of
+    // what the file would need (a text that was lost costs nothing when copied).
+    static int64_t poolDemand();
 
 private:
     struct KeyLess {

@@ -1,0 +1,295 @@
+// mkmedium: turns a medium folder and a folder of game files into a finished
+// medium, or checks a medium folder; see usageText for the command line.
+#include "mediumcheck.h"
+#include "mediumpack.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char usageText[] =
+    "usage: mkmedium --medium DIR --game DIR --out DIR [--programs DIR] [--split MB]\n"
+    "       mkmedium --check DIR\n"
+    "\n"
+    "Makes a finished installation medium in --out from\n"
+    "  --medium DIR    the medium folder: Readme.txt and Media/ with strings.txt,\n"
+    "                  license.txt, every TGA picture and the five MP3 sounds\n"
+    "                  (everything in it is copied to the medium)\n"
+    "  --game DIR      the game's files, as they are to be installed\n"
+    "  --programs DIR  the folder with setup.exe, uninstall.exe and unrar.dll\n"
+    "                  (default: the medium folder); --setup FILE, --uninstall FILE\n"
+    "                  and --unrar FILE name each one instead\n"
+    "  --split MB      largest package size in megabytes (1 MB = 1,048,576 bytes):\n"
+    "                  the game goes into the main package that PATH_SOURCE names,\n"
+    "                  then into data0.pak, data1.pak ... up to data127.pak.\n"
+    "                  Default 0: everything in the main package\n"
+    "  --out DIR       where the medium is made; a new or empty folder, or an\n"
+    "                  earlier medium, which is replaced\n"
+    "\n"
+    "Before packing, mkmedium checks the medium and refuses it, naming each\n"
+    "problem and what to do, when a text, picture or sound would fail in setup.\n"
+    "It writes INT_SPACE_NEED into the medium's strings.txt from the game's size.\n"
+    "\n"
+    "--check DIR only checks a medium folder (a finished one also for its programs\n"
+    "and main package) and packs nothing.\n"
+    "\n"
+    "Exit code 0: the medium is complete; 1: it was refused or could not be made;\n"
+    "2: the command line is wrong.\n";
+
+constexpr const char *ProgramFiles[] = {"setup.exe", "uninstall.exe", "unrar.dll"};
+// Room for install.log beside the uninstaller in the space estimate.
+constexpr uint64_t LogAllowance = 64 * 1024;
+
+int usageError(const std::string &message)
+{
+    std::fprintf(stderr, "mkmedium: %s\n(mkmedium --help explains the command line)\n", message.c_str());
+    return 2;
+}
+
+void printReport(const MediumReport &report)
+{
+    for (const std::string &note : report.notes)
+        std::printf("  note: %s\n", note.c_str());
+    for (const std::string &problem : report.problems)
+        std::fprintf(stderr, "  problem: %s\n", problem.c_str());
+}
+
+bool isWithin(const fs::path &inner, const fs::path &outer)
+{
+    std::error_code ec;
+    const fs::path a = fs::weakly_canonical(inner, ec), b = fs::weakly_canonical(outer, ec);
+    auto [end, _] = std::mismatch(b.begin(), b.end(), a.begin(), a.end());
+    return end == b.end();
+}
+
+bool isPackageName(const std::string &name, const std::string &mainPackage)
+{
+    unsigned number = 0;
+    char rest = 0;
+    return name == mainPackage || (std::sscanf(name.c_str(), "data%u.pak%c", &number, &rest) == 1 && number < 128);
+}
+
+// Prints progress on one line that rewrites itself on a terminal, and a line
+// per package and tenth otherwise.
+class ProgressPrinter {
+public:
+    void operator()(uint64_t done, uint64_t total, const std::string &package)
+    {
+        const int percent = total == 0 ? 100 : int(done * 100 / total);
+        const bool newPackage = package != package_;
+        if (!newPackage && (percent == percent_ || (!terminal_ && percent / 10 == percent_ / 10)))
+            return;
+        percent_ = percent;
+        package_ = package;
+        if (package.empty()) {
+            std::printf(terminal_ ? "\r  packed %llu MB%30s\n" : "  packed %llu MB%s\n", (unsigned long long)(done >> 20),
+                        "");
+        } else {
+            std::printf(terminal_ ? "\r  packing %3d%% (%llu of %llu MB) into %s   " : "  packing %3d%% (%llu of %llu MB) into %s\n",
+                        percent, (unsigned long long)(done >> 20), (unsigned long long)(total >> 20), package.c_str());
+        }
+        std::fflush(stdout);
+    }
+
+private:
+    bool terminal_ = isatty(fileno(stdout));
+    int percent_ = -1;
+    std::string package_;
+};
+
+struct Options {
+    fs::path medium, game, out, programs, check;
+    fs::path programPaths[3];
+    uint64_t splitMb = 0;
+};
+
+int checkOnly(const fs::path &folder)
+{
+    MediumReport report;
+    MediumStrings strings = checkMedium(folder, report);
+    std::error_code ec;
+    if (fs::exists(folder / "setup.exe", ec)) {
+        for (const char *program : ProgramFiles)
+            if (!fs::is_regular_file(folder / program, ec))
+                report.problems.push_back(std::string(program) + ": is missing beside setup.exe.");
+        if (!strings.mainPackage.empty() && !fs::is_regular_file(folder / strings.mainPackage, ec))
+            report.problems.push_back(strings.mainPackage +
+                                      ": the main package that PATH_SOURCE names is missing. Make the medium with mkmedium.");
+    }
+    std::printf("Checking the medium in %s\n", folder.string().c_str());
+    printReport(report);
+    if (!report.ok()) {
+        std::fprintf(stderr, "mkmedium: %zu problem(s); setup would not work right with this medium.\n",
+                     report.problems.size());
+        return 1;
+    }
+    std::printf("The medium is fine.\n");
+    return 0;
+}
+
+int makeMedium(const Options &options)
+{
+    MediumReport report;
+    std::error_code ec;
+    if (!fs::is_directory(options.medium, ec))
+        return usageError("--medium " + options.medium.string() + " is not a folder");
+    for (const fs::path &input : {options.medium, options.game})
+        if (isWithin(options.out, input) || isWithin(input, options.out))
+            return usageError("--out must lie outside the medium and game folders, and they outside it");
+    if (fs::exists(options.out, ec) && !fs::is_empty(options.out, ec) &&
+        !fs::is_regular_file(options.out / "Media" / "strings.txt", ec))
+        return usageError("--out " + options.out.string() +
+                          " holds files that are not a medium; give a new or empty folder");
+
+    // The programs: named one by one, or found in --programs, or in the medium folder.
+    fs::path programs[3];
+    for (int i = 0; i < 3; ++i) {
+        programs[i] = !options.programPaths[i].empty() ? options.programPaths[i]
+                      : !options.programs.empty()      ? options.programs / ProgramFiles[i]
+                                                       : options.medium / ProgramFiles[i];
+        if (!fs::is_regular_file(programs[i], ec))
+            report.problems.push_back(std::string(ProgramFiles[i]) + ": not found at " + programs[i].string() +
+                                      ". Give --programs DIR, the folder with setup.exe, uninstall.exe and unrar.dll.");
+    }
+
+    std::printf("Reading the game files in %s\n", options.game.string().c_str());
+    GameFolder game = readGameFolder(options.game, report.problems);
+    const uint64_t uninstallBytes = fs::is_regular_file(programs[1], ec) ? fs::file_size(programs[1], ec) : 0;
+    const uint64_t spaceMb = spaceNeedMb(game, uninstallBytes + LogAllowance);
+
+    // Stage the medium beside --out, with the strings.txt that ships, and check that.
+    const fs::path staging = options.out.string() + ".mkmedium-partial";
+    fs::remove_all(staging, ec);
+    fs::create_directories(staging, ec);
+    fs::copy(options.medium, staging, fs::copy_options::recursive, ec);
+    if (ec) {
+        std::fprintf(stderr, "mkmedium: cannot copy %s to %s: %s\n", options.medium.string().c_str(),
+                     staging.string().c_str(), ec.message().c_str());
+        fs::remove_all(staging, ec);
+        return 1;
+    }
+    const fs::path stringsPath = staging / "Media" / "strings.txt";
+    std::string stringsText;
+    {
+        std::ifstream in(stringsPath, std::ios::binary);
+        std::ostringstream all;
+        all << in.rdbuf();
+        stringsText = all.str();
+    }
+    const bool haveStrings = fs::is_regular_file(stringsPath, ec);
+    if (haveStrings) {
+        std::ofstream outStrings(stringsPath, std::ios::binary | std::ios::trunc);
+        outStrings << withSpaceNeed(stringsText, spaceMb);
+    }
+
+    std::printf("Checking the medium in %s\n", options.medium.string().c_str());
+    MediumStrings strings = checkMedium(staging, report);
+    for (const std::string &path : strings.gameFiles)
+        if (!game.entries.empty() && !gameHasFile(game, path))
+            report.problems.push_back("Media/strings.txt: names the game file " + path +
+                                      ", which is not in the game folder. Add the file or correct the path.");
+    for (const auto &item : fs::directory_iterator(options.medium, ec))
+        if (isPackageName(item.path().filename().string(), strings.mainPackage))
+            report.problems.push_back(item.path().filename().string() +
+                                      ": the medium folder already holds a package; mkmedium makes them. Remove it.");
+    if (haveStrings && report.ok())
+        report.notes.push_back("INT_SPACE_NEED: " + std::to_string(spaceMb) + " MB for " +
+                               std::to_string(game.bytes) + " bytes of game files and the uninstaller.");
+    printReport(report);
+    std::vector<Package> packages;
+    std::string error;
+    if (report.ok() && !planPackages(game, strings.mainPackage, options.splitMb << 20, packages, error))
+        report.problems.push_back(error);
+    if (!report.ok()) {
+        if (!error.empty())
+            std::fprintf(stderr, "  problem: %s\n", error.c_str());
+        fs::remove_all(staging, ec);
+        std::fprintf(stderr, "mkmedium: the medium was refused (%zu problem(s)); nothing was made.\n",
+                     report.problems.size());
+        return 1;
+    }
+
+    std::printf("Packing %zu files (%llu MB) into %zu package(s)\n", game.entries.size(),
+                (unsigned long long)(game.bytes >> 20), packages.size());
+    ProgressPrinter printer;
+    if (!writePackages(game, packages, staging, std::ref(printer), error)) {
+        std::fprintf(stderr, "\nmkmedium: %s; nothing was made.\n", error.c_str());
+        fs::remove_all(staging, ec);
+        return 1;
+    }
+    for (int i = 0; i < 3; ++i)
+        if (!fs::copy_file(programs[i], staging / ProgramFiles[i], fs::copy_options::overwrite_existing, ec)) {
+            std::fprintf(stderr, "mkmedium: cannot copy %s: %s; nothing was made.\n", programs[i].string().c_str(),
+                         ec.message().c_str());
+            fs::remove_all(staging, ec);
+            return 1;
+        }
+    fs::remove_all(options.out, ec);
+    fs::rename(staging, options.out, ec);
+    if (ec) {
+        std::fprintf(stderr, "mkmedium: cannot move the medium into %s: %s; it is in %s.\n",
+                     options.out.string().c_str(), ec.message().c_str(), staging.string().c_str());
+        return 1;
+    }
+    for (const Package &package : packages)
+        std::printf("  %s: %zu entries, %llu bytes of files\n", package.file.c_str(), package.entries.size(),
+                    (unsigned long long)package.bytes);
+    std::printf("The medium is complete in %s\n", options.out.string().c_str());
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--help" || option == "-h") {
+            std::fputs(usageText, stdout);
+            return 0;
+        }
+        if (i + 1 >= argc)
+            return usageError(option + " needs a value");
+        const char *value = argv[++i];
+        if (option == "--medium")
+            options.medium = value;
+        else if (option == "--game")
+            options.game = value;
+        else if (option == "--out")
+            options.out = value;
+        else if (option == "--programs")
+            options.programs = value;
+        else if (option == "--setup")
+            options.programPaths[0] = value;
+        else if (option == "--uninstall")
+            options.programPaths[1] = value;
+        else if (option == "--unrar")
+            options.programPaths[2] = value;
+        else if (option == "--check")
+            options.check = value;
+        else if (option == "--split") {
+            char *end = nullptr;
+            const unsigned long long mb = std::strtoull(value, &end, 10);
+            if (end == value || *end != '\0' || value[0] == '-' || mb > 2048)
+                return usageError("--split takes a whole number of megabytes from 0 to 2048");
+            options.splitMb = mb;
+        } else
+            return usageError("unknown option " + option);
+    }
+    if (!options.check.empty())
+        return checkOnly(options.check);
+    if (options.medium.empty() || options.game.empty() || options.out.empty())
+        return usageError("--medium, --game and --out are all needed");
+    return makeMedium(options);
+}
