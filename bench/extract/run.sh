@@ -5,10 +5,13 @@
 # ratios. Not part of the tests.
 #   bench/run extract [-- SIZE_MB]   (default 600 MB of stored data made by mkrar,
 #                                     plus compressed real archives of the test data)
+# EXTRACT_BENCH_OUT=/dev/shm/x extracts into that folder instead of build/bench, to
+# take the disk's write-back out of the comparison.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 size_mb=${1:-600}
 work=$root/build/bench/extract
+out=${EXTRACT_BENCH_OUT:-$work}
 bench=$root/build/win/bench/workerbench.exe
 writer=$root/build/native/tools/mkmedium/mkrar
 make -C "$root" -s native win JOBS=2 >/dev/null
@@ -37,8 +40,8 @@ cp "$root/build/win/unrar/unrar.dll" "$bench" "$work/medium/"
 packages=$(cd "$work/medium" && ls data*.pak)
 
 # The worker path and the bare library, each package extracted raw, worker, worker, raw.
-results=$(cd "$work/medium" && "$root/scripts/with-wine" wine workerbench.exe "Z:$work/out-worker" $packages | tr -d '\r')
-echo "$results" | awk '{ printf "  %-10s %12d bytes  raw %7.3f s  worker %7.3f s\n", $1, $2, $3, $4 }'
+results=$(cd "$work/medium" && "$root/scripts/with-wine" wine workerbench.exe "Z:$out/out-worker" $packages | tr -d '\r')
+echo "$results" | awk '{ printf "  %-10s %12d bytes  raw %7.3f s  worker %7.3f s (measuring %.3f s)\n", $1, $2, $3, $4, $5 }'
 read -r bytes raw_secs worker_secs < <(echo "$results" | awk '{ b += $2; r += $3; w += $4 } END { print b, r, w }')
 
 # bsdtar, the best of two runs per package.
@@ -46,15 +49,15 @@ tar_secs=0
 for pak in $packages; do
     best=""
     for run in 1 2; do
-        rm -rf "$work/out-tar" && mkdir -p "$work/out-tar"
+        rm -rf "$out/out-tar" && mkdir -p "$out/out-tar"
         start=$(date +%s.%N)
-        bsdtar -xf "$work/medium/$pak" -C "$work/out-tar"
+        bsdtar -xf "$work/medium/$pak" -C "$out/out-tar"
         secs=$(echo "$(date +%s.%N) - $start" | bc -l)
         if [ -z "$best" ] || [ "$(echo "$secs < $best" | bc -l)" = 1 ]; then best=$secs; fi
     done
     tar_secs=$(echo "$tar_secs + $best" | bc -l)
 done
-rm -rf "$work/out-tar" "$work/out-worker"
+rm -rf "$out/out-tar" "$out/out-worker"
 
 mbs() { echo "$bytes / 1048576 / $1" | bc -l; }
 worker=$(mbs "$worker_secs") raw=$(mbs "$raw_secs") tar=$(mbs "$tar_secs")
