@@ -248,8 +248,8 @@ TEST_F(Extraction, OpenCancelQuestionHaltsTheExtraction) {
     EXPECT_FLOAT_EQ(installApp.progressScreen.getProgress(), 1.0f);
 }
 
-// Packages that once made the extraction library spin for ever: the worker ends
-// with an error box, rolls back and finishes.
+// Packages that make the extraction library of this version spin for ever when it
+// is used bare: the worker ends with one error box, rolls back and finishes.
 TEST_F(Extraction, PackagesThatHangTheReaderEndWithAnError) {
     int tried = 0;
     for (const ManifestArchive& archive : readRarManifest(TestData + "MANIFEST.tsv")) {
@@ -263,8 +263,9 @@ TEST_F(Extraction, PackagesThatHangTheReaderEndWithAnError) {
         wintest::BoxAnswerer answerer("Quillmark Demo Install", IDOK);
         runWorkerToEnd();
         Lines boxes = answerer.stop();
-        ASSERT_FALSE(boxes.empty());
-        EXPECT_EQ(boxes.back().rfind(UNPACK_ERROR_PREFIX, 0), 0u) << boxes.back();
+        // Measuring only lists the entries; extracting meets the damage once.
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].rfind(UNPACK_ERROR_PREFIX, 0), 0u) << boxes[0];
         expectRolledBack();
     }
     EXPECT_GT(tried, 0);
