@@ -3,7 +3,7 @@
 # (512 MiB in a few large and many small files), natively and as unrar.dll under Wine.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-make -C "$root" -s native win >/dev/null
+make -C "$root" -s native win JOBS=2 >/dev/null
 work=$root/build/bench/unrar
 size_mib=${UNRAR_BENCH_MIB:-512}
 mkdir -p "$work"

@@ -22,7 +22,7 @@ inline std::string currentDir() {
     return szDir;
 }
 
-// Deletes a folder with everything in it.
+// Deletes a folder with everything in it, read-only files too.
 inline void removeTree(const std::string& path) {
     WIN32_FIND_DATAA data;
     HANDLE found = FindFirstFileA((path + "\\*").c_str(), &data);
@@ -34,8 +34,10 @@ inline void removeTree(const std::string& path) {
             SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 removeTree(child);
-            else
+            else {
+                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
                 DeleteFileA(child.c_str());
+            }
         } while (FindNextFileA(found, &data));
         FindClose(found);
     }
