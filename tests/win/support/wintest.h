@@ -34,10 +34,8 @@ inline void removeTree(const std::string& path) {
             SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 removeTree(child);
-            else {
-                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            else
                 DeleteFileA(child.c_str());
-            }
         } while (FindNextFileA(found, &data));
         FindClose(found);
     }

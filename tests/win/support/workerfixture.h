@@ -19,8 +19,6 @@ namespace wintest {
 
 using Lines = std::vector<std::string>;
 
-inline bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 // How often the worker handed over to finishing in the current test.
 inline int finishCalls = 0;
 
