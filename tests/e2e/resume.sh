@@ -3,8 +3,9 @@
 # installers 0 and 1 (each flag is stored before its installer runs) and the
 # Runonce entry is there. "-AdditionalInstall" continues with the installers
 # not yet handled (none named), finishes and relaunches setup on the installed
-# screen. Then, with every flag set, the next logon's run ends at once; and
-# without a registration it ends with code 1.
+# screen. Then, with every flag set, the next logon's run ends at once; the
+# uninstaller started as the Start-menu shortcut does removes the game; and
+# without a registration setup -AdditionalInstall ends with code 1.
 source "$(dirname "$0")/lib.sh"
 
 remove_installation
@@ -51,8 +52,21 @@ start_setup "$medium" -AdditionalInstall
 expect_exit 0
 driver wait-window __INSTALL_WND__ 500 >/dev/null && fail "a window opened although all was handled"
 
+# The Start-menu shortcut starts the uninstaller in the installation folder,
+# where it reads the texts that the installation brought along.
+(cd "$install_dir" && exec wine uninstall.exe) &
+uninstall_pid=$!
+driver box "Quillmark Demo Uninstall" 20000 >/dev/null || fail "the uninstaller did not ask"
+driver press "Quillmark Demo Uninstall" 6 || fail "cannot answer Yes"
+sleep 1
+done_text=$(driver box "Quillmark Demo Uninstall" 20000) || fail "no closing message"
+[[ "$done_text" == *"was removed"* ]] || fail "the uninstaller reports: $done_text"
+driver press "Quillmark Demo Uninstall" 1 || fail "cannot close the closing message"
+wait "$uninstall_pid" || fail "the uninstaller failed"
+for _ in $(seq 100); do [ -e "$install_dir" ] || break; sleep 0.2; done
+[ ! -e "$install_dir" ] || fail "the installation folder is still there: $(ls -A "$install_dir")"
+
 # Without a registration there is nothing to resume.
-wine reg delete "$product_key" /f >/dev/null
 start_setup "$medium" -AdditionalInstall
 expect_exit 1
 start_setup "$medium"

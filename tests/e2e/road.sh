@@ -48,7 +48,7 @@ for marker in "${extra_markers[@]}"; do
 done
 [ "$(od -An -tx1 "$install_dir/addinstf.bin" | tr -d ' \n')" = "$(printf '01%.0s' $(seq 16))" ] ||
     fail "addinstf.bin does not hold sixteen handled flags"
-for file in Quillmark.exe Support.txt uninstall.exe install.log Extras/InkFontsSetup.exe Levels; do
+for file in Quillmark.exe Support.txt uninstall.exe install.log Media/strings.txt Extras/InkFontsSetup.exe Levels; do
     [ -e "$install_dir/$file" ] || fail "$file is not installed"
 done
 [ -f "$desktop_link" ] || fail "no desktop shortcut"
