@@ -1,5 +1,6 @@
 # Entry point for people: build, run the installer on the demo medium, run the tests.
 #   make run     build the Windows programs and the demo medium, start setup.exe under Wine
+#                (without a DISPLAY it walks every screen by itself: build/win/screenshots)
 #   make test    every test: unit (native, then again with ASan+UBSan), win and e2e under Wine
 #   make unit | asan | wintest | e2e    one layer
 #   make native | win | medium          builds only
@@ -31,7 +32,7 @@ win: deps
 medium: win
 
 run: medium
-	$(WINE) wine build/win/medium/setup.exe
+	scripts/demo-walk.sh
 
 unit: native
 	ctest --test-dir build/native -L unit --output-on-failure

@@ -14,8 +14,17 @@ fi
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# Whatever the test started in the prefix ends with it.
-trap 'wineserver -k 2>/dev/null || true' EXIT
+# Whatever the test started in the prefix ends with it; then the steps that
+# at_exit registered undo what the test left in the prefix.
+exit_steps=()
+at_exit() { exit_steps+=("$1"); }
+run_exit_steps() {
+    wineserver -k 2>/dev/null || true
+    local step
+    for step in "${exit_steps[@]}"; do "$step" || true; done
+    wineserver -k 2>/dev/null || true
+}
+trap run_exit_steps EXIT
 
 driver() { wine "$QUILL_DRIVER" "$@" | tr -d '\r'; }
 
@@ -53,4 +62,74 @@ screenshot() {
 # The colour of one pixel of a picture as "r,g,b".
 pixel() {
     "$convert" "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
+}
+
+# --- the panel ------------------------------------------------------------
+
+# Waits for setup's window and sets panel_x and panel_y, the screen position of
+# the panel's top-left corner.
+find_panel() {
+    local rect x y w h
+    rect=$(driver wait-window __INSTALL_WND__ "${1:-30000}") || fail "no setup window"
+    read -r x y w h <<<"$rect"
+    panel_x=$(( x + (w - 550) / 2 )); panel_y=$(( y + (h - 400) / 2 ))
+}
+
+# Moves to a panel point and clicks there.
+click_panel() {
+    xdotool mousemove $((panel_x + $1)) $((panel_y + $2))
+    sleep 0.3
+    xdotool click 1
+    sleep 1
+}
+
+# Parks the pointer where no screen highlights anything, then keeps the screen
+# and the cut-out panel as artifacts; prints the path of the panel.
+panel_shot() {
+    xdotool mousemove $((panel_x + 450)) $((panel_y + 10))
+    sleep 1
+    local shot panel="$QUILL_ARTIFACTS/$1-panel.png"
+    shot=$(screenshot "$1")
+    "$convert" "$shot" -crop "550x400+$panel_x+$panel_y" +repage "$panel"
+    echo "$panel"
+}
+
+compare=/usr/bin/compare-im6.q16
+[ -x "$compare" ] || compare=/usr/bin/compare
+
+# The number of pixels in which two pictures differ.
+differing() { "$compare" -metric AE "$1" "$2" null: 2>&1 || true; }
+
+expect_changed() {
+    local n
+    n=$(differing "$1" "$2")
+    [ "$n" -gt 5000 ] || fail "$3: only $n pixels changed"
+}
+
+# --- what an installation leaves in the prefix ----------------------------
+
+wine_user=$(id -un)
+wine_home="$WINEPREFIX/drive_c/users/$wine_user"
+install_dir="$WINEPREFIX/drive_c/Program Files/Orvanta/Quillmark Demo"
+start_menu="$wine_home/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Orvanta/Quillmark Demo"
+# Wine links the desktop folder to a folder of the Unix home.
+desktop_link="$(readlink -f "$wine_home/Desktop")/Quillmark Demo.lnk"
+temp_dir="$wine_home/Temp"
+product_key='HKCU\SOFTWARE\Orvanta\Quillmark Demo'
+runonce_key='HKCU\SOFTWARE\Microsoft\Windows\CurrentVersion\Runonce'
+runonce_value=__QuillmarkAdditionalInstallation__
+extra_markers=("$temp_dir/Quillmark-InkFontsSetup.txt" "$temp_dir/Quillmark-QuillRuntimeSetup.txt")
+
+reg_has() { wine reg query "$@" >/dev/null 2>&1; }
+
+# Removes every trace of an installation of the demo, with the publisher's
+# folders and key when nothing else is in them, so that the prefix is as before.
+remove_installation() {
+    rm -rf "$install_dir" "$start_menu" "$desktop_link" "${extra_markers[@]}"
+    rmdir "$(dirname "$install_dir")" "$(dirname "$start_menu")" 2>/dev/null || true
+    wine reg delete "$product_key" /f >/dev/null 2>&1 || true
+    wine reg delete "$runonce_key" /v "$runonce_value" /f >/dev/null 2>&1 || true
+    if ! wine reg query 'HKCU\SOFTWARE\Orvanta' /s 2>/dev/null | grep -qi 'Orvanta\\'; then
+        wine reg delete 'HKCU\SOFTWARE\Orvanta' /f >/dev/null 2>&1 || true
+    fi
 }

@@ -6,6 +6,9 @@
 //   qdriver box CAPTION TIMEOUT_MS           prints the text of a message box
 //   qdriver press CAPTION BUTTON_ID          presses a button of a message box (1 OK, 6 Yes, 7 No)
 //   qdriver title CLASS                      prints the window's title
+//   qdriver wait-title CLASS TEXT TIMEOUT_MS [BMP]
+//                                            waits until the title holds TEXT; prints it and
+//                                            saves the screen as BMP in that moment
 //
 // Exit code 0 on success, 1 when the window did not appear in time, 2 on bad use.
 #include <windows.h>
@@ -24,6 +27,44 @@ HWND waitFor(const char* className, const char* title, int timeoutMs) {
         Sleep(50);
     } while (GetTickCount() < end);
     return nullptr;
+}
+
+// Saves the whole screen as a 24-bit BMP file. Done here rather than by an outside
+// tool, so that the picture shows the same moment as the title just read.
+bool saveScreen(const char* path) {
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = w;
+    header.biHeight = h;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool saved = false;
+    if (bitmap) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+        GdiFlush();
+        const DWORD size = static_cast<DWORD>((w * 3 + 3) & ~3) * static_cast<DWORD>(h);
+        BITMAPFILEHEADER file{};
+        file.bfType = 0x4D42;  // "BM"
+        file.bfOffBits = sizeof file + sizeof header;
+        file.bfSize = file.bfOffBits + size;
+        if (FILE* out = std::fopen(path, "wb")) {
+            saved = std::fwrite(&file, sizeof file, 1, out) == 1 && std::fwrite(&header, sizeof header, 1, out) == 1 &&
+                    std::fwrite(bits, size, 1, out) == 1;
+            saved = std::fclose(out) == 0 && saved;
+        }
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return saved;
 }
 
 }  // namespace
@@ -63,6 +104,21 @@ int main(int argc, char** argv) {
         GetWindowTextA(window, title, sizeof title);
         std::printf("%s\n", title);
         return 0;
+    }
+    if (!std::strcmp(command, "wait-title") && argc > 4) {
+        // Polled here, not from the script, so that a title shown for a moment is seen.
+        DWORD end = GetTickCount() + static_cast<DWORD>(std::atoi(argv[4]));
+        char title[512] = "";
+        do {
+            HWND window = FindWindowA(name, nullptr);
+            if (window && GetWindowTextA(window, title, sizeof title) && std::strstr(title, argv[3])) {
+                if (argc > 5 && !saveScreen(argv[5])) return 1;
+                std::printf("%s\n", title);
+                return 0;
+            }
+            Sleep(10);
+        } while (GetTickCount() < end);
+        return 1;
     }
     if (!std::strcmp(command, "box")) {
         HWND box = waitFor("#32770", name, number);

@@ -1,0 +1,94 @@
+# The whole road of one installation on the demo medium: welcome, licence,
+# options, the progress slide show with the percentage in the title, finishing
+# with both extra installers (the first one's question answered Yes), the
+# relaunched setup on the installed screen, play, and the uninstaller started
+# from the installed screen removing everything again. Each screen is kept as a
+# screenshot.
+source "$(dirname "$0")/lib.sh"
+
+remove_installation
+at_exit remove_installation
+
+medium=$(fresh_medium road)
+start_setup "$medium"
+find_panel
+sleep 1
+welcome=$(panel_shot road-1-welcome)
+
+click_panel 100 206                      # install
+licence=$(panel_shot road-2-licence)
+expect_changed "$welcome" "$licence" "welcome -> licence"
+
+click_panel 190 340                      # accept
+options=$(panel_shot road-3-options)
+expect_changed "$licence" "$options" "licence -> options"
+
+# While it installs (a second or so) the title carries the percentage; the
+# driver keeps the screen of the moment it reads one.
+driver wait-title __INSTALL_WND__ " %" 30000 "Z:$QUILL_E2E_WORK/progress.bmp" >"$QUILL_E2E_WORK/title" &
+title_reader=$!
+sleep 1
+click_panel 97 278                       # install
+wait "$title_reader" || fail "no percentage in the title"
+title=$(cat "$QUILL_E2E_WORK/title")
+[[ "$title" =~ ^"Quillmark Demo Setup - "" "?[0-9]+\.[0-9]" %"$ ]] || fail "the title reads '$title'"
+echo "progress: $title"
+"$convert" "$QUILL_E2E_WORK/progress.bmp" "$QUILL_ARTIFACTS/road-4-progress.png"
+"$convert" "$QUILL_E2E_WORK/progress.bmp" -crop "550x400+$panel_x+$panel_y" +repage "$QUILL_ARTIFACTS/road-4-progress-panel.png"
+expect_changed "$options" "$QUILL_ARTIFACTS/road-4-progress-panel.png" "options -> progress"
+
+# Finishing: the first extra installer asks, the second runs without asking.
+question=$(driver box "Quillmark Demo Install" 60000) || fail "no question for the first extra installer"
+[[ "$question" == *"ink fonts"* ]] || fail "unexpected question: $question"
+screenshot road-5-question >/dev/null
+driver press "Quillmark Demo Install" 6 || fail "cannot answer Yes"
+expect_exit 0
+for marker in "${extra_markers[@]}"; do
+    [ "$(wc -l <"$marker" 2>/dev/null)" = 1 ] || fail "$(basename "$marker") was not written once"
+done
+[ "$(od -An -tx1 "$install_dir/addinstf.bin" | tr -d ' \n')" = "$(printf '01%.0s' $(seq 16))" ] ||
+    fail "addinstf.bin does not hold sixteen handled flags"
+for file in Quillmark.exe Support.txt uninstall.exe install.log Media/strings.txt Extras/InkFontsSetup.exe Levels; do
+    [ -e "$install_dir/$file" ] || fail "$file is not installed"
+done
+[ -f "$desktop_link" ] || fail "no desktop shortcut"
+[ "$(ls "$start_menu" | wc -l)" = 5 ] || fail "the Start menu folder does not hold five links"
+reg_has "$product_key" /v InstallDir || fail "no InstallDir in the registry"
+
+# The relaunched setup opens on the installed screen.
+find_panel 30000
+sleep 2
+installed=$(panel_shot road-6-installed)
+expect_changed "$welcome" "$installed" "welcome -> installed"
+
+click_panel 186 196                      # play
+driver wait-window QuillmarkDemoGame 20000 >/dev/null || fail "the game did not start"
+driver wait-gone __INSTALL_WND__ 10000 || fail "setup stayed after play"
+screenshot road-7-game >/dev/null
+driver close QuillmarkDemoGame
+driver wait-gone QuillmarkDemoGame 10000 || fail "the game did not close"
+
+# Setup again, uninstall from the installed screen.
+start_setup "$medium"
+find_panel
+sleep 1
+again=$(panel_shot road-8-installed-again)
+n=$(differing "$installed" "$again")
+[ "$n" -lt 50 ] || fail "the second start did not show the installed screen ($n pixels differ)"
+click_panel 186 260                      # uninstall
+expect_exit 0
+confirm=$(driver box "Quillmark Demo Uninstall" 20000) || fail "the uninstaller did not ask"
+[[ "$confirm" == *"remove the Quillmark Demo"* ]] || fail "unexpected question: $confirm"
+screenshot road-9-uninstall >/dev/null
+driver press "Quillmark Demo Uninstall" 6 || fail "cannot answer Yes"
+sleep 1
+done_text=$(driver box "Quillmark Demo Uninstall" 20000) || fail "no closing message"
+[[ "$done_text" == *"was removed"* ]] || fail "the uninstaller reports: $done_text"
+driver press "Quillmark Demo Uninstall" 1 || fail "cannot close the closing message"
+
+for _ in $(seq 100); do [ -e "$install_dir" ] || break; sleep 0.2; done
+[ ! -e "$install_dir" ] || fail "the installation folder is still there: $(ls -A "$install_dir")"
+[ ! -e "$desktop_link" ] || fail "the desktop shortcut is still there"
+[ ! -e "$start_menu" ] || fail "the Start menu folder is still there"
+! reg_has "$product_key" || fail "the product key is still in the registry"
+echo "road: ok"
