@@ -110,3 +110,24 @@ inline std::string sha256File(const std::filesystem::path &path)
     }
     return hex;
 }
+
+// Everything below `root`, relative with '/' separators, with its kind ('f', 'd'
+// or 'l'); links are not followed.
+inline std::map<std::string, char> treeOf(const std::filesystem::path &root)
+{
+    namespace fs = std::filesystem;
+    std::map<std::string, char> tree;
+    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
+        char kind = it->is_symlink() ? 'l' : it->is_directory() ? 'd' : 'f';
+        tree[it->path().lexically_relative(root).generic_u8string()] = kind;
+    }
+    return tree;
+}
+
+// An empty folder of that name below the current one; its absolute path.
+inline std::string freshFolder(const std::string &name)
+{
+    std::filesystem::remove_all(name);
+    std::filesystem::create_directories(name);
+    return std::filesystem::absolute(name).string();
+}

@@ -54,24 +54,6 @@ Walk walkArchive(const std::string &archive, unsigned mode, int operation, const
     return walk;
 }
 
-// Everything below `root`, relative, with its kind ('f', 'd' or 'l'); links are not followed.
-std::map<std::string, char> treeOf(const std::string &root)
-{
-    std::map<std::string, char> tree;
-    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
-        char kind = it->is_symlink() ? 'l' : it->is_directory() ? 'd' : 'f';
-        tree[it->path().lexically_relative(root).generic_string()] = kind;
-    }
-    return tree;
-}
-
-std::string freshFolder(const std::string &name)
-{
-    fs::remove_all(name);
-    fs::create_directories(name);
-    return fs::absolute(name).string();
-}
-
 std::string readText(const std::string &path)
 {
     std::ifstream in(path, std::ios::binary);

@@ -129,23 +129,6 @@ bool isFailure(const Walk &walk)
     return false;
 }
 
-std::map<std::string, char> treeOf(const fs::path &root)
-{
-    std::map<std::string, char> tree;
-    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
-        char kind = it->is_symlink() ? 'l' : it->is_directory() ? 'd' : 'f';
-        tree[it->path().lexically_relative(root).generic_u8string()] = kind;
-    }
-    return tree;
-}
-
-std::string freshFolder(const std::string &name)
-{
-    fs::remove_all(name);
-    fs::create_directories(name);
-    return fs::absolute(name).string();
-}
-
 const std::string ZipInRar = "test_read_format_rar5_zip_in_rar.rar"; // see the unit test
 
 } // namespace
