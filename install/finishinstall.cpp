@@ -88,17 +88,17 @@ void InstallApp::handleFinishMessage(UINT msg) {
 
 namespace {
 
-// Runs the message's work here when this is the main thread (a resumed run, or
-// no window yet), otherwise posts it to the main window.
+// This is the main thread: a resumed run, or no window yet.
+bool onMainThread(const InstallApp& app) {
+    return !app.hwnd || GetWindowThreadProcessId(app.hwnd, nullptr) == GetCurrentThreadId();
+}
+
+// Runs the message's work here on the main thread, otherwise posts it there.
 void handToMainThread(InstallApp& app, UINT msg) {
-    if (!app.hwnd || GetWindowThreadProcessId(app.hwnd, nullptr) == GetCurrentThreadId())
+    if (onMainThread(app))
         app.handleFinishMessage(msg);
     else
         PostMessageA(app.hwnd, msg, 0, 0);
-}
-
-bool onMainThread(const InstallApp& app) {
-    return !app.hwnd || GetWindowThreadProcessId(app.hwnd, nullptr) == GetCurrentThreadId();
 }
 
 }  // namespace
