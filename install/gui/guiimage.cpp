@@ -37,7 +37,38 @@ void blendAlpha32To24(const uint8_t* src, int32_t srcStride, float opacity, uint
     for (int32_t row = 0; row < height; ++row) {
         const uint8_t* s = src + static_cast<ptrdiff_t>(row) * srcStride;
         uint8_t* d = dst + static_cast<ptrdiff_t>(row) * dstStride;
-        for (int32_t col = 0; col < width; ++col, s += 4, d += 3) {
+        int32_t col = 0;
+#if defined(__SSE2__)
+        // Four pixels at a time in 16-bit lanes: the same products, sums and
+        // shifts as below, bit for bit (no sum exceeds 255 * 256). Each 3-byte
+        // destination pixel is read and written as 4 bytes, so the loop stops
+        // while a fifth pixel still follows in the row.
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i opacityLanes = _mm_set1_epi16(static_cast<short>(o));
+        const __m128i full = _mm_set1_epi16(256);
+        for (; col + 5 <= width; col += 4, s += 16, d += 12) {
+            uint32_t px[4];
+            for (int i = 0; i < 4; ++i) std::memcpy(&px[i], d + 3 * i, 4);
+            const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(px));
+            const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+            __m128i halves[2];
+            for (int half = 0; half < 2; ++half) {
+                const __m128i s16 = half ? _mm_unpackhi_epi8(sv, zero) : _mm_unpacklo_epi8(sv, zero);
+                const __m128i d16 = half ? _mm_unpackhi_epi8(dv, zero) : _mm_unpacklo_epi8(dv, zero);
+                const __m128i alpha = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s16, 0xFF), 0xFF);
+                const __m128i k = _mm_srli_epi16(_mm_mullo_epi16(alpha, opacityLanes), 8);
+                const __m128i keep = _mm_sub_epi16(full, k);
+                halves[half] =
+                    _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(d16, keep), _mm_mullo_epi16(s16, k)), 8);
+            }
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(px), _mm_packus_epi16(halves[0], halves[1]));
+            // In order, so that each pixel's fourth byte is overwritten by the
+            // next one; the last pixel writes its three bytes only.
+            for (int i = 0; i < 3; ++i) std::memcpy(d + 3 * i, &px[i], 4);
+            std::memcpy(d + 9, &px[3], 3);
+        }
+#endif
+        for (; col < width; ++col, s += 4, d += 3) {
             // k <= 256, so each result is at most 255 * 256 >> 8 = 255.
             const uint32_t k = (o * s[3]) >> 8;
             const uint32_t keep = 256 - k;

@@ -77,6 +77,37 @@ TEST(GuiImageBlend, AlphaBlendMatchesTheFixedPointFormulaForEveryAlphaAndOpacity
     EXPECT_EQ(grey[0], 99);
 }
 
+TEST(GuiImageBlend, WideAlphaRowsGiveTheFormulasBytesAndLeaveTheRowsEndAlone) {
+    // Rows of 13 pixels: twelve go four at a time, the last one alone; every
+    // alpha and many colour pairs pass through both paths. The byte after each
+    // row (stride padding) must keep its value.
+    const int32_t width = 13;
+    const int32_t srcStride = width * 4;
+    const int32_t dstStride = width * 3 + 1;
+    const int32_t rows = 256 / width + 1;
+    for (float opacity : {1.0f, 0.8f, 0.33f}) {
+        std::vector<uint8_t> src(static_cast<size_t>(srcStride * rows)), dst(static_cast<size_t>(dstStride * rows));
+        uint32_t seed = 7;
+        for (uint8_t& b : src) b = static_cast<uint8_t>((seed = seed * 1664525u + 1013904223u) >> 24);
+        for (uint8_t& b : dst) b = static_cast<uint8_t>((seed = seed * 1664525u + 1013904223u) >> 24);
+        for (int i = 0; i < width * rows; ++i) src[static_cast<size_t>((i / width) * srcStride + (i % width) * 4 + 3)] =
+            static_cast<uint8_t>(i);
+        const std::vector<uint8_t> before = dst;
+        blendAlpha32To24(src.data(), srcStride, opacity, dst.data(), dstStride, 1 - opacity, width, rows);
+        for (int row = 0; row < rows; ++row) {
+            for (int col = 0; col < width; ++col) {
+                const uint8_t* sp = &src[static_cast<size_t>(row * srcStride + col * 4)];
+                for (int c = 0; c < 3; ++c) {
+                    const size_t at = static_cast<size_t>(row * dstStride + col * 3 + c);
+                    ASSERT_EQ(dst[at], expectedAlpha(before[at], sp[c], sp[3], opacity)) << row << "," << col;
+                }
+            }
+            const size_t pad = static_cast<size_t>(row * dstStride + width * 3);
+            EXPECT_EQ(dst[pad], before[pad]);
+        }
+    }
+}
+
 TEST(GuiImageBlend, CrossFadeMatchesTheFormulaAndHalfOfBlackOnWhiteIs127) {
     for (float opacity : {1.0f, 0.9f, 0.5f, 0.25f, 0.0f}) {
         for (int s = 0; s < 256; s += 5) {
