@@ -98,7 +98,17 @@ compare=/usr/bin/compare-im6.q16
 [ -x "$compare" ] || compare=/usr/bin/compare
 
 # The number of pixels in which two pictures differ.
-differing() { "$compare" -metric AE "$1" "$2" null: 2>&1 || true; }
+# Pixels that differ between two pictures; with a third argument (WxH+X+Y) only
+# within that part of them.
+differing() {
+    if [ $# -gt 2 ]; then
+        local a="$QUILL_E2E_WORK/differ-a.png" b="$QUILL_E2E_WORK/differ-b.png"
+        "$convert" "$1" -crop "$3" +repage "$a"
+        "$convert" "$2" -crop "$3" +repage "$b"
+        set -- "$a" "$b"
+    fi
+    "$compare" -metric AE "$1" "$2" null: 2>&1 || true
+}
 
 expect_changed() {
     local n
