@@ -116,6 +116,15 @@ expect_changed() {
     [ "$n" -gt 5000 ] || fail "$3: only $n pixels changed"
 }
 
+# Two shots of the same screen: at most a few pixels may differ.
+# Fails unless the pictures agree (within the part WxH+X+Y when given as the
+# fourth argument).
+expect_unchanged() {
+    local n
+    n=$(differing "$1" "$2" ${4:+"$4"})
+    [ "$n" -lt 50 ] || fail "$3 ($n pixels differ)"
+}
+
 # --- what an installation leaves in the prefix ----------------------------
 
 wine_user=$(id -un)
@@ -124,6 +133,23 @@ install_dir="$WINEPREFIX/drive_c/Program Files/Orvanta/Quillmark Demo"
 start_menu="$wine_home/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Orvanta/Quillmark Demo"
 # Wine links the desktop folder to a folder of the Unix home.
 desktop_link="$(readlink -f "$wine_home/Desktop")/Quillmark Demo.lnk"
+# Every prefix on this machine shares that Unix folder, so a test that looks for
+# the shortcut gives its prefix a desktop of its own for the run: another
+# worktree's test can then neither make nor take the link under it.
+private_desktop() {
+    local desktop="$wine_home/Desktop"
+    if [ -L "$desktop" ]; then
+        mv "$desktop" "$desktop.shared"
+        mkdir "$desktop"
+        at_exit restore_desktop
+    fi
+    desktop_link="$desktop/Quillmark Demo.lnk"
+}
+restore_desktop() {
+    rm -rf "$wine_home/Desktop"
+    mv "$wine_home/Desktop.shared" "$wine_home/Desktop"
+    desktop_link=
+}
 temp_dir="$wine_home/Temp"
 product_key='HKCU\SOFTWARE\Orvanta\Quillmark Demo'
 runonce_key='HKCU\SOFTWARE\Microsoft\Windows\CurrentVersion\Runonce'

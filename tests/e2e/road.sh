@@ -6,6 +6,7 @@
 # screenshot.
 source "$(dirname "$0")/lib.sh"
 
+private_desktop
 remove_installation
 at_exit remove_installation
 
@@ -33,9 +34,10 @@ wait "$title_reader" || fail "no percentage in the title"
 title=$(cat "$QUILL_E2E_WORK/title")
 [[ "$title" =~ ^"Quillmark Demo Setup - "" "?[0-9]+\.[0-9]" %"$ ]] || fail "the title reads '$title'"
 echo "progress: $title"
+# The title is set the moment the progress starts, which may be a frame before
+# the panel shows it, so the title is the evidence and the picture an artifact.
 "$convert" "$QUILL_E2E_WORK/progress.bmp" "$QUILL_ARTIFACTS/road-4-progress.png"
 "$convert" "$QUILL_E2E_WORK/progress.bmp" -crop "550x400+$panel_x+$panel_y" +repage "$QUILL_ARTIFACTS/road-4-progress-panel.png"
-expect_changed "$options" "$QUILL_ARTIFACTS/road-4-progress-panel.png" "options -> progress"
 
 # Finishing: the first extra installer asks, the second runs without asking.
 question=$(driver box "Quillmark Demo Install" 60000) || fail "no question for the first extra installer"
@@ -75,8 +77,7 @@ sleep 1
 again=$(panel_shot road-8-installed-again)
 # The installed screen picks one of two backgrounds at random; they differ only
 # in the picture on the right, so the menu side is compared.
-n=$(differing "$installed" "$again" 340x400+0+0)
-[ "$n" -lt 50 ] || fail "the second start did not show the installed screen ($n pixels differ)"
+expect_unchanged "$installed" "$again" "the second start did not show the installed screen" 340x400+0+0
 click_panel 186 260                      # uninstall
 expect_exit 0
 confirm=$(driver box "Quillmark Demo Uninstall" 20000) || fail "the uninstaller did not ask"
