@@ -110,6 +110,15 @@ differing() {
     "$compare" -metric AE "$1" "$2" null: 2>&1 || true
 }
 
+# Starts setup on a medium and waits for its first screen; the panel's picture
+# is kept under the given name and its path left in $welcome.
+start_on_welcome() {
+    start_setup "$1"
+    find_panel
+    sleep 1
+    welcome=$(panel_shot "$2")
+}
+
 expect_changed() {
     local n
     n=$(differing "$1" "$2")

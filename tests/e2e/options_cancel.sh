@@ -36,10 +36,7 @@ typed_win="Z:${typed_dir//\//\\}"
 # The percentage in setup's title, e.g. "12.3"; empty without one.
 title_percent() { driver title __INSTALL_WND__ | sed -n 's/^.* - *\([0-9.]*\) %$/\1/p'; }
 
-start_setup "$work/medium"
-find_panel
-sleep 1
-welcome=$(panel_shot options_cancel-1-welcome)
+start_on_welcome "$work/medium" options_cancel-1-welcome
 
 click_panel 100 206                      # install
 click_panel 358 340                      # decline

@@ -11,10 +11,7 @@ remove_installation
 at_exit remove_installation
 
 medium=$(fresh_medium road)
-start_setup "$medium"
-find_panel
-sleep 1
-welcome=$(panel_shot road-1-welcome)
+start_on_welcome "$medium" road-1-welcome
 
 click_panel 100 206                      # install
 licence=$(panel_shot road-2-licence)

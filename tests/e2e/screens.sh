@@ -5,11 +5,7 @@
 source "$(dirname "$0")/lib.sh"
 
 medium=$(fresh_medium screens)
-start_setup "$medium"
-find_panel
-
-sleep 1
-welcome=$(panel_shot screens-1-welcome)
+start_on_welcome "$medium" screens-1-welcome
 
 click_panel 100 206                      # install
 licence=$(panel_shot screens-2-licence)

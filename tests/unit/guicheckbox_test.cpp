@@ -13,12 +13,6 @@
 
 namespace {
 
-int reactorRuns = 0;
-int countRun(GuiWindow*) {
-    ++reactorRuns;
-    return 0;
-}
-
 GuiScreen screen;
 
 }  // namespace

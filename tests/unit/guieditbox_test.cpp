@@ -15,12 +15,6 @@
 
 namespace {
 
-int reactorRuns = 0;
-int countRun(GuiWindow*) {
-    ++reactorRuns;
-    return 0;
-}
-
 GuiScreen screen;
 
 // Glyphs of the fake platform: 5 pixels wide (inked from their second column),

@@ -30,3 +30,10 @@ void mouseAt(int32_t x, int32_t y, int event) {
     setMousePos(getGuiArea().x + x, getGuiArea().y + y);
     dispatchMouse(event);
 }
+
+int reactorRuns = 0;
+
+int countRun(GuiWindow*) {
+    ++reactorRuns;
+    return 0;
+}

@@ -7,6 +7,8 @@
 
 #include "guirect.h"
 
+class GuiWindow;
+
 // Binds the renderer (once per program) and clears the back buffer to black.
 void bindTestPanel();
 // The back-buffer pixel at (x, y), top-down, as 0xRRGGBB.
@@ -15,3 +17,7 @@ uint32_t panelPixel(int32_t x, int32_t y);
 bool panelInked(const GuiRect& area);
 // Moves the mouse to (x, y) of the panel and gives the event to the current screen.
 void mouseAt(int32_t x, int32_t y, int event);
+
+// How often countRun ran: a reactor for tests that only count.
+extern int reactorRuns;
+int countRun(GuiWindow* sender);
