@@ -34,7 +34,7 @@ rm -rf "$work/content"
 i=1
 for rar in test_read_format_rar_filter.rar test_read_format_rar5_arm.rar test_read_format_rar5_solid.rar \
            test_read_format_rar5_multiple_files_solid.rar; do
-    cp "/work/shared/testdata/rar/$rar" "$work/medium/data$i.pak"; i=$((i + 1))
+    cp "$root/tests/data/rar/$rar" "$work/medium/data$i.pak"; i=$((i + 1))
 done
 cp "$root/build/win/unrar/unrar.dll" "$bench" "$work/medium/"
 packages=$(cd "$work/medium" && ls data*.pak)

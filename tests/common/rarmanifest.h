@@ -1,5 +1,5 @@
 // Test helpers shared by the native and the Wine tests of unrar: the test-archive
-// manifest (shared/testdata/rar/MANIFEST.tsv) and SHA-256 of extracted files.
+// manifest (tests/data/rar/MANIFEST.tsv) and SHA-256 of extracted files.
 #pragma once
 
 #include <cstdint>

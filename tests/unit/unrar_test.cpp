@@ -20,7 +20,7 @@ extern "C" const char *__asan_default_options() { return "allocator_may_return_n
 
 namespace {
 
-const std::string TestData = std::string(QUILL_SHARED_DIR) + "/testdata/rar/";
+const std::string TestData = std::string(QUILL_TEST_DATA) + "/rar/";
 
 struct Walk {
     unsigned openResult = 0;

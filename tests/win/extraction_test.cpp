@@ -19,7 +19,7 @@ using wintest::exists;
 using wintest::finishCalls;
 using wintest::Lines;
 
-const std::string TestData = std::string(QUILL_SHARED_DIR) + "/testdata/rar/";
+const std::string TestData = std::string(QUILL_TEST_DATA) + "/rar/";
 const char UNPACK_ERROR_PREFIX[] = "Unpack error. Code: ";
 
 struct Item {

@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string TestData = std::string(QUILL_SHARED_DIR) + "/testdata/rar/";
+const std::string TestData = std::string(QUILL_TEST_DATA) + "/rar/";
 
 // The exports, looked up by name.
 struct UnrarDll {
