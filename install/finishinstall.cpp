@@ -137,8 +137,8 @@ void InstallApp::finishInstallation() {
     if (resumedWithLog) {
         logEntries.insert(logEntries.begin(), earlierLog.begin(), earlierLog.end());
         // The desktop choice of the first run is known only from its log.
-        desktopShortcut = std::find(earlierLog.begin(), earlierLog.end(), desktopFolder() + DESKTOP_LINK) !=
-                          earlierLog.end();
+        desktopShortcut =
+            std::find(earlierLog.begin(), earlierLog.end(), desktopFolder() + DESKTOP_LINK) != earlierLog.end();
     }
     auto appendLog = [&](const std::string& entry) {
         if (resumedWithLog && std::find(logEntries.begin(), logEntries.end(), entry) != logEntries.end()) return;
@@ -202,8 +202,7 @@ void InstallApp::finishInstallation() {
         std::string question = addInstallText("MSG_CONFIRM_ADD_INSTALL_%u", k);
         if (program.empty()) continue;
         if (k == 2 && !isWindowsXp()) continue;
-        if (question.empty() || askYesNo(question.c_str()))
-            runProgram((installDir + "\\" + program).c_str(), "", true);
+        if (question.empty() || askYesNo(question.c_str())) runProgram((installDir + "\\" + program).c_str(), "", true);
         if (sessionEnding) break;
     }
 

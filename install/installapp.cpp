@@ -30,13 +30,11 @@ struct CharsetName {
 };
 
 constexpr CharsetName charsetNames[] = {
-    {"ANSI_CHARSET", 0},         {"BALTIC_CHARSET", 186},   {"CHINESEBIG5_CHARSET", 136},
-    {"DEFAULT_CHARSET", 1},      {"EASTEUROPE_CHARSET", 238}, {"GB2312_CHARSET", 134},
-    {"GREEK_CHARSET", 161},      {"HANGUL_CHARSET", 129},   {"MAC_CHARSET", 77},
-    {"OEM_CHARSET", 255},        {"RUSSIAN_CHARSET", 204},  {"SHIFTJIS_CHARSET", 128},
-    {"SYMBOL_CHARSET", 2},       {"TURKISH_CHARSET", 162},  {"VIETNAMESE_CHARSET", 163},
-    {"JOHAB_CHARSET", 130},      {"ARABIC_CHARSET", 178},   {"HEBREW_CHARSET", 177},
-    {"THAI_CHARSET", 222},
+    {"ANSI_CHARSET", 0},         {"BALTIC_CHARSET", 186},  {"CHINESEBIG5_CHARSET", 136}, {"DEFAULT_CHARSET", 1},
+    {"EASTEUROPE_CHARSET", 238}, {"GB2312_CHARSET", 134},  {"GREEK_CHARSET", 161},       {"HANGUL_CHARSET", 129},
+    {"MAC_CHARSET", 77},         {"OEM_CHARSET", 255},     {"RUSSIAN_CHARSET", 204},     {"SHIFTJIS_CHARSET", 128},
+    {"SYMBOL_CHARSET", 2},       {"TURKISH_CHARSET", 162}, {"VIETNAMESE_CHARSET", 163},  {"JOHAB_CHARSET", 130},
+    {"ARABIC_CHARSET", 178},     {"HEBREW_CHARSET", 177},  {"THAI_CHARSET", 222},
 };
 
 constexpr char BOX_CAPTION[] = "Quillmark Demo Install";
@@ -44,16 +42,26 @@ constexpr char BOX_CAPTION[] = "Quillmark Demo Install";
 // The GUI's event code of a mouse message from WM_MOUSEMOVE to WM_MBUTTONDBLCLK.
 int mouseEventCode(UINT msg) {
     switch (msg) {
-    case WM_MOUSEMOVE: return GE_MOUSEMOVE;
-    case WM_LBUTTONDOWN: return GE_LBUTTONDOWN;
-    case WM_LBUTTONUP: return GE_LBUTTONUP;
-    case WM_RBUTTONDOWN: return GE_RBUTTONDOWN;
-    case WM_RBUTTONUP: return GE_RBUTTONUP;
-    case WM_MBUTTONDOWN: return GE_MBUTTONDOWN;
-    case WM_MBUTTONUP: return GE_MBUTTONUP;
-    case WM_LBUTTONDBLCLK: return GE_LBUTTONDBLCLK;
-    case WM_RBUTTONDBLCLK: return GE_RBUTTONDBLCLK;
-    default: return GE_MBUTTONDBLCLK;
+    case WM_MOUSEMOVE:
+        return GE_MOUSEMOVE;
+    case WM_LBUTTONDOWN:
+        return GE_LBUTTONDOWN;
+    case WM_LBUTTONUP:
+        return GE_LBUTTONUP;
+    case WM_RBUTTONDOWN:
+        return GE_RBUTTONDOWN;
+    case WM_RBUTTONUP:
+        return GE_RBUTTONUP;
+    case WM_MBUTTONDOWN:
+        return GE_MBUTTONDOWN;
+    case WM_MBUTTONUP:
+        return GE_MBUTTONUP;
+    case WM_LBUTTONDBLCLK:
+        return GE_LBUTTONDBLCLK;
+    case WM_RBUTTONDBLCLK:
+        return GE_RBUTTONDBLCLK;
+    default:
+        return GE_MBUTTONDBLCLK;
     }
 }
 
@@ -115,8 +123,8 @@ bool InstallApp::start(HINSTANCE hInst) {
     }
 
     if (windowsMajorVersion() < 5) {
-        std::string question = std::string(stringTable.text("MSG_WRONG_SYSTEM")) + "\n" +
-                               stringTable.text("MSG_WRONG_SYSTEM1");
+        std::string question =
+            std::string(stringTable.text("MSG_WRONG_SYSTEM")) + "\n" + stringTable.text("MSG_WRONG_SYSTEM1");
         if (!askYesNo(question.c_str())) ExitProcess(1);
     }
 

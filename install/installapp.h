@@ -89,9 +89,8 @@ public:
     void openHomepage();
     void runUninstaller();
     void launchGame();
-    HRESULT createShortcut(const char* target, const char* linkFile, const char* description,
-                           const char* workingDir, const char* arguments, const char* iconFile,
-                           int iconIndex);
+    HRESULT createShortcut(const char* target, const char* linkFile, const char* description, const char* workingDir,
+                           const char* arguments, const char* iconFile, int iconIndex);
     bool isWindowsXp();
 
     // The installation.

@@ -26,8 +26,10 @@ bool climbsOut(const std::string& entry) {
         int dots = 0;
         bool onlyDotsAndSpaces = true;
         for (size_t i = start; i < end; ++i) {
-            if (entry[i] == '.') ++dots;
-            else if (entry[i] != ' ') onlyDotsAndSpaces = false;
+            if (entry[i] == '.')
+                ++dots;
+            else if (entry[i] != ' ')
+                onlyDotsAndSpaces = false;
         }
         if (onlyDotsAndSpaces && dots >= 2) return true;
         start = end + 1;
@@ -43,8 +45,8 @@ bool writeInstallLog(const std::string& path, const std::vector<std::string>& en
     bool written = true;
     for (const std::string& entry : entries) {
         if (holdsLineBreakOrNul(entry)) continue;
-        written = std::fwrite(entry.data(), 1, entry.size(), file) == entry.size() &&
-                  std::fwrite("\r\n", 1, 2, file) == 2;
+        written =
+            std::fwrite(entry.data(), 1, entry.size(), file) == entry.size() && std::fwrite("\r\n", 1, 2, file) == 2;
         if (!written) break;
     }
     if (std::fclose(file) != 0) written = false;
@@ -62,8 +64,10 @@ bool readInstallLog(const std::string& path, std::vector<std::string>& entries) 
         if (c == '\r') {
             // A text stream hands CR LF over as a single line feed.
             int next = std::getc(file);
-            if (next == '\n') c = '\n';
-            else if (next != EOF) std::ungetc(next, file);
+            if (next == '\n')
+                c = '\n';
+            else if (next != EOF)
+                std::ungetc(next, file);
         }
         line.push_back(static_cast<char>(c));
         if (c == '\n' || line.size() == MAX_LINE_READ) appendEntry(line, entries);

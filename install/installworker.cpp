@@ -156,9 +156,9 @@ int CALLBACK onUnpackedData(unsigned char*, int size) {
     if (size > 0) bytesDone += size;
     // A package that could not be measured leaves nothing to divide by; the
     // screen then shows the data as complete rather than an infinite fraction.
-    progressFraction =
-        packagesTotal > 0 ? static_cast<float>(static_cast<double>(bytesDone) / static_cast<double>(packagesTotal))
-                          : 1.0f;
+    progressFraction = packagesTotal > 0
+                           ? static_cast<float>(static_cast<double>(bytesDone) / static_cast<double>(packagesTotal))
+                           : 1.0f;
     installApp.progressScreen.setProgress(progressFraction);
     return 1;
 }

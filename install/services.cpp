@@ -74,8 +74,8 @@ bool InstallApp::isInstalled() {
 
 void InstallApp::writeRegistry() {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, PRODUCT_KEY, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, PRODUCT_KEY, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
         return;
     writeRegistryString(key, "InstallDir", installDir);
     writeRegistryString(key, "InstallFrom", sourceDrive);
@@ -109,8 +109,8 @@ unsigned long long InstallApp::freeDiskSpace() {
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
     using FreeSpaceEx = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
     using FreeSpace = BOOL(WINAPI*)(LPCSTR, LPDWORD, LPDWORD, LPDWORD, LPDWORD);
-    auto freeSpaceEx = reinterpret_cast<FreeSpaceEx>(
-        reinterpret_cast<void (*)()>(GetProcAddress(kernel, "GetDiskFreeSpaceExA")));
+    auto freeSpaceEx =
+        reinterpret_cast<FreeSpaceEx>(reinterpret_cast<void (*)()>(GetProcAddress(kernel, "GetDiskFreeSpaceExA")));
     if (freeSpaceEx) {
         std::string root = installDir.substr(0, 3);
         ULARGE_INTEGER available, total, free;
@@ -218,9 +218,7 @@ bool InstallApp::runProgram(const char* program, const char* commandLine, bool w
 
 void InstallApp::openReadme() { ShellExecuteA(hwnd, "open", "Readme.txt", nullptr, nullptr, SW_SHOWNORMAL); }
 
-void InstallApp::openHomepage() {
-    ShellExecuteA(hwnd, "open", homepageUrl.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}
+void InstallApp::openHomepage() { ShellExecuteA(hwnd, "open", homepageUrl.c_str(), nullptr, nullptr, SW_SHOWNORMAL); }
 
 void InstallApp::runUninstaller() {
     const char* dir = registeredInstallDir();
@@ -242,8 +240,7 @@ void InstallApp::launchGame() {
 // --- shortcuts and the Windows version -----------------------------------
 
 HRESULT InstallApp::createShortcut(const char* target, const char* linkFile, const char* description,
-                                   const char* workingDir, const char* arguments, const char* iconFile,
-                                   int iconIndex) {
+                                   const char* workingDir, const char* arguments, const char* iconFile, int iconIndex) {
     // Finishing calls this on the worker thread, which has no COM of its own yet.
     CoInitialize(nullptr);
     IShellLinkA* link = nullptr;

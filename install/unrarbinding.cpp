@@ -65,21 +65,16 @@ bool loadUnrarLibrary() {
     };
     for (const UsedFunction& function : used) {
         if (!function.present) {
-            installApp.errorBox("Cannot find %s in %s. Installation will not proceed", function.name,
-                                UNRAR_FILE_NAME);
+            installApp.errorBox("Cannot find %s in %s. Installation will not proceed", function.name, UNRAR_FILE_NAME);
             return false;
         }
     }
     return true;
 }
 
-HANDLE RAROpenArchive(RAROpenArchiveData* data) {
-    return openArchiveProc != nullptr ? openArchiveProc(data) : nullptr;
-}
+HANDLE RAROpenArchive(RAROpenArchiveData* data) { return openArchiveProc != nullptr ? openArchiveProc(data) : nullptr; }
 
-int RARCloseArchive(HANDLE archive) {
-    return closeArchiveProc != nullptr ? closeArchiveProc(archive) : ERAR_ECREATE;
-}
+int RARCloseArchive(HANDLE archive) { return closeArchiveProc != nullptr ? closeArchiveProc(archive) : ERAR_ECREATE; }
 
 int RARReadHeader(HANDLE archive, RARHeaderData* header) {
     return readHeaderProc != nullptr ? readHeaderProc(archive, header) : ERAR_ECREATE;

@@ -20,4 +20,3 @@ private:
     GuiHoverGroup* hoverGroup = nullptr;
     GuiImage caption;
 };
-

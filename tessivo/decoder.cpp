@@ -16,8 +16,8 @@ namespace tessivo {
 namespace {
 
 ErrCode readWholeFile(const char* path, std::vector<uint8_t>& bytes) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return ERR_UNREADABLE_FILE;
     LARGE_INTEGER size;
     ErrCode result = ERR_OK;
@@ -88,8 +88,8 @@ ErrCode decodeFrames(const MpegStream& stream, std::vector<int16_t>& pcm) {
     const DWORD dstBytes = 1024 * 1024;
     std::vector<BYTE> src(chunkBytes);
     std::vector<BYTE> dst(dstBytes);
-    size_t fed = 0;      // bytes of stream.frames handed to the codec
-    DWORD pending = 0;   // bytes left over in src from the last call
+    size_t fed = 0;     // bytes of stream.frames handed to the codec
+    DWORD pending = 0;  // bytes left over in src from the last call
     DWORD flags = ACM_STREAMCONVERTF_START | ACM_STREAMCONVERTF_BLOCKALIGN;
     for (;;) {
         const size_t take = std::min<size_t>(chunkBytes - pending, stream.frames.size() - fed);

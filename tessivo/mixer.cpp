@@ -10,8 +10,7 @@ namespace tessivo {
 // honours.
 class Voice final : public Sound {
 public:
-    Voice(Mixer* owner, Samples samples, bool loop)
-        : owner(owner), samples(std::move(samples)), loop(loop) {}
+    Voice(Mixer* owner, Samples samples, bool loop) : owner(owner), samples(std::move(samples)), loop(loop) {}
 
     void play() override {
         restartRequested.store(true);

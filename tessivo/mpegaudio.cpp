@@ -8,7 +8,7 @@ namespace tessivo {
 namespace {
 
 struct FrameHeader {
-    int version;      // 1 = MPEG-1, 2 = MPEG-2, 25 = MPEG-2.5
+    int version;  // 1 = MPEG-1, 2 = MPEG-2, 25 = MPEG-2.5
     int sampleRate;
     int bitRate;
     int channels;
@@ -79,7 +79,8 @@ bool readInfoFrame(const uint8_t* frame, const FrameHeader& h, MpegStream& strea
     size_t lame = tag + 8;
     if (flags & 1) {
         const uint8_t* count = frame + lame;
-        stream.declaredFrames = (size_t(count[0]) << 24) | (size_t(count[1]) << 16) | (size_t(count[2]) << 8) | count[3];
+        stream.declaredFrames =
+            (size_t(count[0]) << 24) | (size_t(count[1]) << 16) | (size_t(count[2]) << 8) | count[3];
         lame += 4;
     }
     if (flags & 2) lame += 4;    // byte count

@@ -22,13 +22,13 @@ namespace tessivo {
 struct MpegStream {
     int sampleRate = 0;
     int channels = 0;
-    int bitRate = 0;                 // of the first audio frame, bits per second
+    int bitRate = 0;  // of the first audio frame, bits per second
     int firstFrameBytes = 0;
     int samplesPerFrame = 0;
     size_t frameCount = 0;
-    size_t declaredFrames = 0;       // by the information frame; 0 = not told
-    std::vector<uint8_t> frames;     // the audio frames, back to back
-    bool gapless = false;            // encoderDelay and padding are known
+    size_t declaredFrames = 0;    // by the information frame; 0 = not told
+    std::vector<uint8_t> frames;  // the audio frames, back to back
+    bool gapless = false;         // encoderDelay and padding are known
     uint32_t encoderDelay = 0;
     uint32_t padding = 0;
 };

@@ -15,8 +15,8 @@ bool Output::open() {
     format.wBitsPerSample = 16;
     format.nBlockAlign = OUTPUT_CHANNELS * 2;
     format.nAvgBytesPerSec = OUTPUT_RATE * format.nBlockAlign;
-    if (waveOutOpen(&device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(bufferDone), 0,
-                    CALLBACK_EVENT) != MMSYSERR_NOERROR) {
+    if (waveOutOpen(&device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(bufferDone), 0, CALLBACK_EVENT) !=
+        MMSYSERR_NOERROR) {
         device = nullptr;
         return false;
     }

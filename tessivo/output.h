@@ -32,7 +32,7 @@ private:
 
     Mixer& mixer;
     HWAVEOUT device = nullptr;
-    HANDLE bufferDone = nullptr;   // signalled by the device for each finished buffer
+    HANDLE bufferDone = nullptr;  // signalled by the device for each finished buffer
     HANDLE thread = nullptr;
     std::atomic<bool> stopping{false};
     WAVEHDR headers[BUFFER_COUNT] = {};

@@ -28,9 +28,8 @@ ErrCode Tessivo::init(DeviceType device, int sampleRate, int flags) {
 }
 
 ErrCode Tessivo::getSoundClass(SoundClass soundClass, const MPEGParams* params, Sound** sound) {
-    if (soundClass != SOUND_MPEG || !params || !sound || !params->fileName ||
-        params->version != MPEGParams::VERSION || params->loadMode != MPEGParams::DECODE_IN_MEMORY ||
-        params->loop > 1)
+    if (soundClass != SOUND_MPEG || !params || !sound || !params->fileName || params->version != MPEGParams::VERSION ||
+        params->loadMode != MPEGParams::DECODE_IN_MEMORY || params->loop > 1)
         return ERR_INVALID_ARGUMENT;
     if (!output) return ERR_NOT_INITIALISED;
     Samples samples;

@@ -32,20 +32,20 @@ enum SoundClass : int { SOUND_MPEG = 5 };
 // at offset 4 in a 32-bit build and 8 in a 64-bit one), since callers fill
 // it byte by byte as well as by name.
 struct MPEGParams {
-    static constexpr uint32_t VERSION = 0x201;         // this layout
-    static constexpr uint32_t DECODE_IN_MEMORY = 2;    // the only load mode
+    static constexpr uint32_t VERSION = 0x201;       // this layout
+    static constexpr uint32_t DECODE_IN_MEMORY = 2;  // the only load mode
 
-    uint32_t version;           // VERSION
+    uint32_t version;  // VERSION
 #if UINTPTR_MAX > 0xFFFFFFFFu
     uint32_t reserved0;
-    const char* fileName;       // zero-terminated path
+    const char* fileName;  // zero-terminated path
 #else
     const char* fileName;
     uint32_t reserved0[2];
 #endif
-    uint32_t loop;              // 1 = repeat endlessly, 0 = play once
+    uint32_t loop;  // 1 = repeat endlessly, 0 = play once
     uint32_t reserved1;
-    uint32_t loadMode;          // DECODE_IN_MEMORY
+    uint32_t loadMode;  // DECODE_IN_MEMORY
     uint32_t reserved2[3];
 };
 static_assert(sizeof(MPEGParams) == 40, "tessivo: MPEGParams is 40 bytes");
@@ -59,7 +59,7 @@ static_assert(offsetof(MPEGParams, loadMode) == 24, "tessivo: load mode at 24");
 // Every operation may be called from any thread while the mixer runs.
 class Sound {
 public:
-    virtual void play() = 0;          // from the start; restarts a playing sound
+    virtual void play() = 0;  // from the start; restarts a playing sound
     virtual bool isPlaying() = 0;
     virtual void stop() = 0;
     virtual uint32_t position() = 0;  // frames played since the last start

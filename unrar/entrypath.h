@@ -17,12 +17,12 @@ using PathString = std::string;
 // empty and "." components. Refuses (false) names that are absolute, start with a
 // drive letter, contain a ".." component, or (on Windows) a ':' anywhere, and names
 // with no component left.
-bool splitEntryPath(const PathString &name, std::vector<PathString> &components);
+bool splitEntryPath(const PathString& name, std::vector<PathString>& components);
 
 // A symbolic link's target is acceptable when, resolved from the link's own folder
 // (`linkDepth` components below the destination), it stays inside the destination:
 // relative, no drive, and ".." only as leading components, at most `linkDepth` of them.
-bool linkTargetStaysInside(const PathString &target, size_t linkDepth);
+bool linkTargetStaysInside(const PathString& target, size_t linkDepth);
 
 // Joins the destination folder and the components with the platform's separator.
-PathString joinPath(const PathString &folder, const std::vector<PathString> &components, size_t count);
+PathString joinPath(const PathString& folder, const std::vector<PathString>& components, size_t count);

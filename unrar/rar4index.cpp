@@ -10,11 +10,10 @@ constexpr unsigned char Marker[] = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x00};
 // A self-extracting archive's program part is searched this far for the marker.
 constexpr long MaxSfxSize = 1 << 20;
 
-uint32_t le16(const unsigned char *p) { return p[0] | p[1] << 8; }
-uint32_t le32(const unsigned char *p) { return le16(p) | le16(p + 2) << 16; }
+uint32_t le16(const unsigned char* p) { return p[0] | p[1] << 8; }
+uint32_t le32(const unsigned char* p) { return le16(p) | le16(p + 2) << 16; }
 
-bool seekTo(FILE *f, uint64_t pos)
-{
+bool seekTo(FILE* f, uint64_t pos) {
 #ifdef _WIN32
     return _fseeki64(f, static_cast<long long>(pos), SEEK_SET) == 0;
 #else
@@ -22,8 +21,7 @@ bool seekTo(FILE *f, uint64_t pos)
 #endif
 }
 
-bool findMarker(FILE *f, uint64_t &pos)
-{
+bool findMarker(FILE* f, uint64_t& pos) {
     std::vector<unsigned char> head(MaxSfxSize + sizeof Marker);
     size_t n = fread(head.data(), 1, head.size(), f);
     for (size_t i = 0; i + sizeof Marker <= n; ++i)
@@ -35,17 +33,15 @@ bool findMarker(FILE *f, uint64_t &pos)
 }
 
 // Reads one volume's blocks; false when the volume is damaged or not RAR 4.x.
-bool readVolume(const std::string &name, std::vector<Rar4Entry> &entries)
-{
-    FILE *f = fopen(name.c_str(), "rb");
-    if (!f)
-        return false;
+bool readVolume(const std::string& name, std::vector<Rar4Entry>& entries) {
+    FILE* f = fopen(name.c_str(), "rb");
+    if (!f) return false;
     uint64_t pos = 0;
     bool ok = findMarker(f, pos);
     while (ok) {
         unsigned char block[64];
         if (!seekTo(f, pos) || fread(block, 1, 7, f) != 7)
-            break; // end of the file without an end block: libarchive decides
+            break;  // end of the file without an end block: libarchive decides
         unsigned type = block[2];
         uint32_t flags = le16(block + 3);
         uint32_t size = le16(block + 5);
@@ -69,9 +65,8 @@ bool readVolume(const std::string &name, std::vector<Rar4Entry> &entries)
                 dataSize |= static_cast<uint64_t>(le32(block + 32)) << 32;
                 unpacked |= static_cast<uint64_t>(le32(block + 36)) << 32;
             }
-            if (!(flags & 0x0001) || entries.empty())
-                entries.push_back(Rar4Entry());
-            Rar4Entry &entry = entries.back();
+            if (!(flags & 0x0001) || entries.empty()) entries.push_back(Rar4Entry());
+            Rar4Entry& entry = entries.back();
             entry.method = block[25];
             entry.hostOs = block[15];
             entry.packedSize += dataSize;
@@ -92,13 +87,11 @@ bool readVolume(const std::string &name, std::vector<Rar4Entry> &entries)
     return ok;
 }
 
-} // namespace
+}  // namespace
 
-std::vector<Rar4Entry> readRar4Entries(const std::vector<std::string> &volumes)
-{
+std::vector<Rar4Entry> readRar4Entries(const std::vector<std::string>& volumes) {
     std::vector<Rar4Entry> entries;
-    for (const auto &volume : volumes)
-        if (!readVolume(volume, entries))
-            break;
+    for (const auto& volume : volumes)
+        if (!readVolume(volume, entries)) break;
     return entries;
 }

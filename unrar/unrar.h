@@ -79,17 +79,11 @@ typedef long UnrarParam;
 #define ROADOF_KEEPBROKEN 0x0001
 
 // Messages of the general callback.
-enum UnrarCallbackMessage {
-    UCM_CHANGEVOLUME,
-    UCM_PROCESSDATA,
-    UCM_NEEDPASSWORD,
-    UCM_CHANGEVOLUMEW,
-    UCM_NEEDPASSWORDW
-};
+enum UnrarCallbackMessage { UCM_CHANGEVOLUME, UCM_PROCESSDATA, UCM_NEEDPASSWORD, UCM_CHANGEVOLUMEW, UCM_NEEDPASSWORDW };
 
-typedef int(UNRAR_CALL *UNRARCALLBACK)(unsigned int msg, UnrarParam userData, UnrarParam p1, UnrarParam p2);
-typedef int(UNRAR_CALL *CHANGEVOLPROC)(char *arcName, int mode);
-typedef int(UNRAR_CALL *PROCESSDATAPROC)(unsigned char *addr, int size);
+typedef int(UNRAR_CALL* UNRARCALLBACK)(unsigned int msg, UnrarParam userData, UnrarParam p1, UnrarParam p2);
+typedef int(UNRAR_CALL* CHANGEVOLPROC)(char* arcName, int mode);
+typedef int(UNRAR_CALL* PROCESSDATAPROC)(unsigned char* addr, int size);
 
 #pragma pack(push, 1)
 
@@ -105,7 +99,7 @@ struct RARHeaderData {
     unsigned int UnpVer;
     unsigned int Method;
     unsigned int FileAttr;
-    char *CmtBuf;
+    char* CmtBuf;
     unsigned int CmtBufSize;
     unsigned int CmtSize;
     unsigned int CmtState;
@@ -127,7 +121,7 @@ struct RARHeaderDataEx {
     unsigned int UnpVer;
     unsigned int Method;
     unsigned int FileAttr;
-    char *CmtBuf;
+    char* CmtBuf;
     unsigned int CmtBufSize;
     unsigned int CmtSize;
     unsigned int CmtState;
@@ -135,7 +129,7 @@ struct RARHeaderDataEx {
     unsigned int HashType;
     char Hash[32];
     unsigned int RedirType;
-    wchar_t *RedirName;
+    wchar_t* RedirName;
     unsigned int RedirNameSize;
     unsigned int DirTarget;
     unsigned int MtimeLow;
@@ -148,21 +142,21 @@ struct RARHeaderDataEx {
 };
 
 struct RAROpenArchiveData {
-    char *ArcName;
+    char* ArcName;
     unsigned int OpenMode;
     unsigned int OpenResult;
-    char *CmtBuf;
+    char* CmtBuf;
     unsigned int CmtBufSize;
     unsigned int CmtSize;
     unsigned int CmtState;
 };
 
 struct RAROpenArchiveDataEx {
-    char *ArcName;
-    wchar_t *ArcNameW;
+    char* ArcName;
+    wchar_t* ArcNameW;
     unsigned int OpenMode;
     unsigned int OpenResult;
-    char *CmtBuf;
+    char* CmtBuf;
     unsigned int CmtBufSize;
     unsigned int CmtSize;
     unsigned int CmtState;
@@ -170,7 +164,7 @@ struct RAROpenArchiveDataEx {
     UNRARCALLBACK Callback;
     UnrarParam UserData;
     unsigned int OpFlags;
-    wchar_t *CmtBufW;
+    wchar_t* CmtBufW;
     unsigned int Reserved[25];
 };
 
@@ -180,17 +174,17 @@ struct RAROpenArchiveDataEx {
 extern "C" {
 #endif
 
-void *UNRAR_CALL RAROpenArchive(struct RAROpenArchiveData *archiveData);
-void *UNRAR_CALL RAROpenArchiveEx(struct RAROpenArchiveDataEx *archiveData);
-int UNRAR_CALL RARCloseArchive(void *arcData);
-int UNRAR_CALL RARReadHeader(void *arcData, struct RARHeaderData *headerData);
-int UNRAR_CALL RARReadHeaderEx(void *arcData, struct RARHeaderDataEx *headerData);
-int UNRAR_CALL RARProcessFile(void *arcData, int operation, char *destPath, char *destName);
-int UNRAR_CALL RARProcessFileW(void *arcData, int operation, wchar_t *destPath, wchar_t *destName);
-void UNRAR_CALL RARSetCallback(void *arcData, UNRARCALLBACK callback, UnrarParam userData);
-void UNRAR_CALL RARSetChangeVolProc(void *arcData, CHANGEVOLPROC changeVolProc);
-void UNRAR_CALL RARSetProcessDataProc(void *arcData, PROCESSDATAPROC processDataProc);
-void UNRAR_CALL RARSetPassword(void *arcData, char *password);
+void* UNRAR_CALL RAROpenArchive(struct RAROpenArchiveData* archiveData);
+void* UNRAR_CALL RAROpenArchiveEx(struct RAROpenArchiveDataEx* archiveData);
+int UNRAR_CALL RARCloseArchive(void* arcData);
+int UNRAR_CALL RARReadHeader(void* arcData, struct RARHeaderData* headerData);
+int UNRAR_CALL RARReadHeaderEx(void* arcData, struct RARHeaderDataEx* headerData);
+int UNRAR_CALL RARProcessFile(void* arcData, int operation, char* destPath, char* destName);
+int UNRAR_CALL RARProcessFileW(void* arcData, int operation, wchar_t* destPath, wchar_t* destName);
+void UNRAR_CALL RARSetCallback(void* arcData, UNRARCALLBACK callback, UnrarParam userData);
+void UNRAR_CALL RARSetChangeVolProc(void* arcData, CHANGEVOLPROC changeVolProc);
+void UNRAR_CALL RARSetProcessDataProc(void* arcData, PROCESSDATAPROC processDataProc);
+void UNRAR_CALL RARSetPassword(void* arcData, char* password);
 int UNRAR_CALL RARGetDllVersion(void);
 
 #ifdef __cplusplus

@@ -13,15 +13,14 @@ namespace {
 
 Samples tone(double seconds, double hz) {
     Samples s(size_t(seconds * OUTPUT_RATE) * OUTPUT_CHANNELS);
-    for (size_t i = 0; i < s.size(); ++i)
-        s[i] = int16_t(16000 * std::sin(2 * M_PI * hz * double(i / 2) / OUTPUT_RATE));
+    for (size_t i = 0; i < s.size(); ++i) s[i] = int16_t(16000 * std::sin(2 * M_PI * hz * double(i / 2) / OUTPUT_RATE));
     return s;
 }
 
 void mixOneSecond(benchmark::State& state) {
     Mixer mixer;
     Sound* back = mixer.addVoice(tone(2.0, 220), true);
-    Sound* ok = mixer.addVoice(tone(3.0, 880), true);       // kept playing throughout
+    Sound* ok = mixer.addVoice(tone(3.0, 880), true);  // kept playing throughout
     Sound* scrShot = mixer.addVoice(tone(3.0, 1320), true);
     back->play();
     ok->play();

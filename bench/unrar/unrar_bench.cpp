@@ -10,16 +10,14 @@ namespace {
 
 long long unpackedBytes = 0;
 
-int UNRAR_CALL countBlock(unsigned char *, int size)
-{
+int UNRAR_CALL countBlock(unsigned char*, int size) {
     unpackedBytes += size;
     return 1;
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char **argv)
-{
+int main(int argc, char** argv) {
     if (argc != 3) {
         fprintf(stderr, "usage: unrar_bench ARCHIVE DESTINATION\n");
         return 2;
@@ -28,7 +26,7 @@ int main(int argc, char **argv)
     RAROpenArchiveData open{};
     open.ArcName = argv[1];
     open.OpenMode = RAR_OM_EXTRACT;
-    void *h = RAROpenArchive(&open);
+    void* h = RAROpenArchive(&open);
     if (!h) {
         fprintf(stderr, "unrar_bench: cannot open %s (code %u)\n", argv[1], open.OpenResult);
         return 1;

@@ -61,8 +61,10 @@ void removePath(const std::string& path) {
 void removeListedEntries(const std::string& installDir, const std::vector<std::string>& files) {
     for (auto entry = files.rbegin(); entry != files.rend(); ++entry) {
         LogEntryKind kind = classifyLogEntry(*entry);
-        if (kind == LogEntryKind::Absolute) removePath(*entry);
-        else if (kind == LogEntryKind::Relative) removePath(installDir + "//" + *entry);
+        if (kind == LogEntryKind::Absolute)
+            removePath(*entry);
+        else if (kind == LogEntryKind::Relative)
+            removePath(installDir + "//" + *entry);
     }
     DeleteFileA((installDir + "\\install.log").c_str());
     for (auto entry = files.rbegin(); entry != files.rend(); ++entry)

@@ -23,8 +23,8 @@ constexpr uint8_t CODE_HARD_SPACE = 182;
 bool isBreak(char c) { return c != '\0' && std::strchr(" \t\n\r,.!?-:;", c) != nullptr; }
 
 int16_t toLineValue(int64_t v) {
-    return static_cast<int16_t>(std::clamp<int64_t>(v, std::numeric_limits<int16_t>::min(),
-                                                    std::numeric_limits<int16_t>::max()));
+    return static_cast<int16_t>(
+        std::clamp<int64_t>(v, std::numeric_limits<int16_t>::min(), std::numeric_limits<int16_t>::max()));
 }
 
 }  // namespace

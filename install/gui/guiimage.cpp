@@ -58,8 +58,7 @@ void blendAlpha32To24(const uint8_t* src, int32_t srcStride, float opacity, uint
                 const __m128i alpha = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s16, 0xFF), 0xFF);
                 const __m128i k = _mm_srli_epi16(_mm_mullo_epi16(alpha, opacityLanes), 8);
                 const __m128i keep = _mm_sub_epi16(full, k);
-                halves[half] =
-                    _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(d16, keep), _mm_mullo_epi16(s16, k)), 8);
+                halves[half] = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(d16, keep), _mm_mullo_epi16(s16, k)), 8);
             }
             _mm_storeu_si128(reinterpret_cast<__m128i*>(px), _mm_packus_epi16(halves[0], halves[1]));
             // In order, so that each pixel's fourth byte is overwritten by the
@@ -108,8 +107,7 @@ void crossFade24To24(const uint8_t* src, int32_t srcStride, float opacity, uint8
             _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(lo, hi));
         }
 #endif
-        for (; i < rowBytes; ++i)
-            d[i] = static_cast<uint8_t>(static_cast<uint16_t>(d[i] * wd + s[i] * ws) >> 8);
+        for (; i < rowBytes; ++i) d[i] = static_cast<uint8_t>(static_cast<uint16_t>(d[i] * wd + s[i] * ws) >> 8);
     }
 }
 
@@ -138,9 +136,12 @@ GuiImage::~GuiImage() { delete[] pix; }
 
 uint32_t GuiImage::bytesPerPixel() const {
     switch (format) {
-    case GUI_FORMAT_32: return 4;
-    case GUI_FORMAT_24: return 3;
-    default: return 0;
+    case GUI_FORMAT_32:
+        return 4;
+    case GUI_FORMAT_24:
+        return 3;
+    default:
+        return 0;
     }
 }
 

@@ -43,8 +43,7 @@ public:
 
 // Makes a canvas for the face at the given point size in the given character set
 // (a GDI character-set number); null when the platform cannot make the font.
-std::unique_ptr<GlyphCanvas> platformOpenGlyphCanvas(const char* face, int32_t pointSize, bool bold,
-                                                     int32_t charset);
+std::unique_ptr<GlyphCanvas> platformOpenGlyphCanvas(const char* face, int32_t pointSize, bool bold, int32_t charset);
 
 // Describes a back buffer to the platform; the same 40 bytes, field for field, as
 // the device-independent bitmap header of Win32 (BITMAPINFOHEADER).

@@ -23,8 +23,8 @@ int32_t truncated(double v) {
 void GuiProgressBar::setProgress(float fraction, float) {
     // No picture is wider than 16 bits, so holding the reveal there changes nothing
     // visible and keeps the text's position from overflowing.
-    fillWidth = std::clamp(truncated(static_cast<double>(rect.w) * static_cast<double>(fraction)), 0,
-                           int32_t{UINT16_MAX});
+    fillWidth =
+        std::clamp(truncated(static_cast<double>(rect.w) * static_cast<double>(fraction)), 0, int32_t{UINT16_MAX});
     textY = rect.y;
     // Single-precision constants: 0.5 gives 50.55, shown as 50.
     const float percent = fraction * 98.9f + 1.1f;

@@ -54,8 +54,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<GlyphCanvas> platformOpenGlyphCanvas(const char* face, int32_t pointSize, bool bold,
-                                                     int32_t charset) {
+std::unique_ptr<GlyphCanvas> platformOpenGlyphCanvas(const char* face, int32_t pointSize, bool bold, int32_t charset) {
     HDC dc = CreateCompatibleDC(nullptr);
     if (!dc) return nullptr;
     BITMAPINFO info{};
@@ -76,9 +75,9 @@ std::unique_ptr<GlyphCanvas> platformOpenGlyphCanvas(const char* face, int32_t p
 
     SetMapMode(dc, MM_TEXT);
     const int pixelHeight = MulDiv(pointSize, GetDeviceCaps(dc, LOGPIXELSY), 72);
-    HFONT font = CreateFontA(-pixelHeight, 0, 0, 0, bold ? FW_BOLD : 0, FALSE, FALSE, FALSE,
-                             static_cast<DWORD>(charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                             ANTIALIASED_QUALITY, VARIABLE_PITCH, face);
+    HFONT font =
+        CreateFontA(-pixelHeight, 0, 0, 0, bold ? FW_BOLD : 0, FALSE, FALSE, FALSE, static_cast<DWORD>(charset),
+                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, VARIABLE_PITCH, face);
     if (!font) {
         DeleteObject(bitmap);
         DeleteDC(dc);
@@ -89,6 +88,5 @@ std::unique_ptr<GlyphCanvas> platformOpenGlyphCanvas(const char* face, int32_t p
     SetTextColor(dc, RGB(255, 255, 255));
     SetBkColor(dc, RGB(0, 0, 0));
     SetTextAlign(dc, 0);
-    return std::make_unique<GdiGlyphCanvas>(dc, bitmap, oldBitmap, font, oldFont,
-                                            static_cast<const uint32_t*>(bits));
+    return std::make_unique<GdiGlyphCanvas>(dc, bitmap, oldBitmap, font, oldFont, static_cast<const uint32_t*>(bits));
 }

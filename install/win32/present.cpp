@@ -22,7 +22,7 @@ void platformPresent(void* window, const GuiRect& area, const GuiDibHeader& head
     HDC dc = GetWindowDC(hwnd);
     if (!dc) return;
     // Equal source and destination sizes: a plain copy, pixel for pixel.
-    StretchDIBits(dc, area.x, area.y, area.w, area.h, 0, 0, header.width, header.height, bits, &info,
-                  DIB_RGB_COLORS, SRCCOPY);
+    StretchDIBits(dc, area.x, area.y, area.w, area.h, 0, 0, header.width, header.height, bits, &info, DIB_RGB_COLORS,
+                  SRCCOPY);
     ReleaseDC(hwnd, dc);
 }

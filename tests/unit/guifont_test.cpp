@@ -93,12 +93,17 @@ TEST_F(GuiFontTest, Code182MeasuresItsOwnWidthButDrawsAsASpace) {
     fakePlatform.glyphWidth[' '] = 3;
     fakePlatform.glyphWidth[182] = 9;
     ASSERT_TRUE(font.create("Arial", 8, GuiColor(255, 255, 255, 255), false));
-    EXPECT_EQ(font.measure("A\xB6" "B", 3), 19);
+    EXPECT_EQ(font.measure("A\xB6"
+                           "B",
+                           3),
+              19);
     EXPECT_EQ(font.measure("A\nB", 3), 10);
     EXPECT_EQ(font.measure("AB", 99), 10);
 
     GuiImage& buffer = panel(40, 24, 0);
-    font.drawText(0, 0, "A\xB6" "B");
+    font.drawText(0, 0,
+                  "A\xB6"
+                  "B");
     font.drawText(0, 12, "A B");
     for (int row = 0; row < 11; ++row)
         for (int col = 0; col < 40; ++col) ASSERT_EQ(topDown(buffer, col, row)[0], topDown(buffer, col, row + 12)[0]);
@@ -136,7 +141,10 @@ TEST_F(GuiFontTest, WrapKeepsA50PixelMarginAndStartsWithAnEmptyLineForAWideFirst
     EXPECT_EQ(lines, (std::vector<int16_t>{0, 1}));
     // Trailing breaks count in the width; code 182 joins words however narrow the box.
     lines.clear();
-    font.wrap(GuiRect(0, 0, 10, 50), 0, "A\xB6" "B", lines);
+    font.wrap(GuiRect(0, 0, 10, 50), 0,
+              "A\xB6"
+              "B",
+              lines);
     EXPECT_EQ(lines, (std::vector<int16_t>{0, 0, 30, 3}));
 }
 

@@ -90,8 +90,8 @@ TEST(GuiImageBlend, WideAlphaRowsGiveTheFormulasBytesAndLeaveTheRowsEndAlone) {
         uint32_t seed = 7;
         for (uint8_t& b : src) b = static_cast<uint8_t>((seed = seed * 1664525u + 1013904223u) >> 24);
         for (uint8_t& b : dst) b = static_cast<uint8_t>((seed = seed * 1664525u + 1013904223u) >> 24);
-        for (int i = 0; i < width * rows; ++i) src[static_cast<size_t>((i / width) * srcStride + (i % width) * 4 + 3)] =
-            static_cast<uint8_t>(i);
+        for (int i = 0; i < width * rows; ++i)
+            src[static_cast<size_t>((i / width) * srcStride + (i % width) * 4 + 3)] = static_cast<uint8_t>(i);
         const std::vector<uint8_t> before = dst;
         blendAlpha32To24(src.data(), srcStride, opacity, dst.data(), dstStride, 1 - opacity, width, rows);
         for (int row = 0; row < rows; ++row) {
@@ -138,9 +138,9 @@ TEST(GuiImageBlend, WideRowsGiveTheSameBytesAsTheFormulaForEveryPairOfValues) {
             for (int i = 0; i < stride; ++i) {
                 src[row * stride + i] = static_cast<uint8_t>(i);
                 dst[row * stride + i] = static_cast<uint8_t>(row);
-                want[row * stride + i] = i < width * 3 ? expectedFade(static_cast<uint8_t>(row), static_cast<uint8_t>(i),
-                                                                      opacity)
-                                                       : static_cast<uint8_t>(row);
+                want[row * stride + i] = i < width * 3
+                                             ? expectedFade(static_cast<uint8_t>(row), static_cast<uint8_t>(i), opacity)
+                                             : static_cast<uint8_t>(row);
             }
         crossFade24To24(src.data(), stride, opacity, dst.data(), stride, 1 - opacity, width, 256);
         ASSERT_EQ(dst, want) << opacity;
@@ -198,7 +198,7 @@ TEST(GuiImageDraw, NegativePositionShowsTheLowerRightPartWithRowsInOrder) {
         }
     EXPECT_TRUE(target2.draw(picture32, -10, -5, 1.0f, GuiRect(0, 0, 30, 20)));
     EXPECT_EQ(at(target2, 0, 0), (std::vector<uint8_t>{expectedAlpha(0, 100, 255, 1), expectedAlpha(0, 100, 255, 1),
-                                                        expectedAlpha(0, 200, 255, 1)}));
+                                                       expectedAlpha(0, 200, 255, 1)}));
 }
 
 TEST(GuiImageDraw, ClipsAtEveryEdgeAndNeverWritesOutside) {
@@ -318,8 +318,8 @@ TEST(GuiImageTga, OtherKindsGarbageTruncationAndAbsurdSizesAreRejectedAndChangeN
         writeFile("maxsize.tga", tgaHeader(0, 2, 65535, 65535, 32)),
         writeFile("empty.tga", tgaHeader(0, 2, 0, 7, 24)),
         writeFile("tiny.tga", {0, 0, 2, 0}),
-        writeFile("text.tga", std::vector<uint8_t>({'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e',
-                                                    ' ', 'a', 't', ' ', 'a', 'l', 'l'})),
+        writeFile("text.tga", std::vector<uint8_t>({'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c', 't',
+                                                    'u', 'r', 'e', ' ', 'a', 't', ' ', 'a', 'l', 'l'})),
         "does-not-exist.tga",
     };
     for (const std::string& path : bad) {

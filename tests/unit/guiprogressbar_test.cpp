@@ -73,8 +73,8 @@ TEST_F(GuiProgressBarTest, TheBarIsRevealedInWholeStepsOf8Pixels) {
 TEST_F(GuiProgressBarTest, ThePercentageNeverShows0AndRoundsDown) {
     GuiProgressBar fresh;
     EXPECT_STREQ(fresh.getPercentText(), "1%");
-    const std::pair<float, const char*> cases[] = {
-        {0.0f, "1%"}, {0.01f, "2%"}, {0.5f, "50%"}, {0.99f, "99%"}, {1.0f, "100%"}, {2.0f, "198%"}};
+    const std::pair<float, const char*> cases[] = {{0.0f, "1%"},   {0.01f, "2%"},  {0.5f, "50%"},
+                                                   {0.99f, "99%"}, {1.0f, "100%"}, {2.0f, "198%"}};
     for (const auto& [fraction, text] : cases) {
         bar.setProgress(fraction, 0.75f);
         EXPECT_STREQ(bar.getPercentText(), text) << fraction;

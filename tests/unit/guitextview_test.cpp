@@ -119,8 +119,8 @@ TEST_F(GuiTextViewTest, AFileLineLongerThanTheBufferIsReadInPieces) {
     for (const std::string& line : view->getLines()) joined += line;
     EXPECT_EQ(joined, std::string(1500, 'y') + "\nend\n");
     // 1023 bytes, then the rest; a token wider than the view opens with an empty line.
-    EXPECT_EQ(view->getLines(), (std::vector<std::string>{"", std::string(1023, 'y'), "", std::string(477, 'y') + "\n",
-                                                          "end\n"}));
+    EXPECT_EQ(view->getLines(),
+              (std::vector<std::string>{"", std::string(1023, 'y'), "", std::string(477, 'y') + "\n", "end\n"}));
 }
 
 TEST_F(GuiTextViewTest, CreatePlacesTheTextAreaAndSizesTheScrollBarFromTheLines) {

@@ -132,8 +132,8 @@ TEST(GuiWindowTree, EveryChildUnderThePointGetsTheEventWithEdgesIncludedAndReact
 
     journal.clear();
     mouseAt(30, 30, GE_LBUTTONUP);  // the far corner of left and the near edge of right
-    EXPECT_EQ(journal, (std::vector<std::string>{"left.mouse4", "reactorA", "right.mouse4", "reactorB",
-                                                 "silent.mouse4"}));
+    EXPECT_EQ(journal,
+              (std::vector<std::string>{"left.mouse4", "reactorA", "right.mouse4", "reactorB", "silent.mouse4"}));
     journal.clear();
     mouseAt(51, 10, GE_MOUSEMOVE);
     EXPECT_EQ(journal, (std::vector<std::string>{"silent.mouse2"}));
@@ -143,8 +143,7 @@ TEST(GuiWindowTree, EveryChildUnderThePointGetsTheEventWithEdgesIncludedAndReact
     // Keys reach every child wherever the mouse is; no reactor without one.
     journal.clear();
     dispatchKey(256 + 37);
-    EXPECT_EQ(journal, (std::vector<std::string>{"left.key37", "reactorA", "right.key37", "reactorB",
-                                                 "silent.key37"}));
+    EXPECT_EQ(journal, (std::vector<std::string>{"left.key37", "reactorA", "right.key37", "reactorB", "silent.key37"}));
 }
 
 TEST(GuiPictureTest, DrawsItsImageAtItsPlaceAndDiesOnceThroughEitherBase) {

@@ -32,7 +32,7 @@ std::vector<std::string> readBack(const std::string& bytes) {
 TEST(InstallLog, WritesOneCrLfLinePerEntryInOrderAndReadsThemBack) {
     const std::vector<std::string> entries = {
         "C:\\Games\\Quillmark Demo\\", "Data", "Data\\a.dat", "C:\\Games\\Quillmark Demo\\", "Data\\a.dat",
-        "Media\\\xC8\xE0.txt", "Media"};
+        "Media\\\xC8\xE0.txt",         "Media"};
     ASSERT_TRUE(writeInstallLog(kLog, entries));
     EXPECT_EQ(fileBytes(kLog),
               "C:\\Games\\Quillmark Demo\\\r\nData\r\nData\\a.dat\r\nC:\\Games\\Quillmark Demo\\\r\n"
@@ -94,7 +94,8 @@ TEST(InstallLog, GarbageIsReadByteForByteWithoutCuttingEntriesShort) {
         bytes += e.size();
     }
     EXPECT_GT(bytes, 3500u);
-    EXPECT_EQ(readBack(std::string("Data\\a\0.dat\r\n", 13)), (std::vector<std::string>{std::string("Data\\a\0.dat", 11)}));
+    EXPECT_EQ(readBack(std::string("Data\\a\0.dat\r\n", 13)),
+              (std::vector<std::string>{std::string("Data\\a\0.dat", 11)}));
 }
 
 TEST(InstallLog, ClassifiesEntriesForTheUninstaller) {
@@ -104,8 +105,8 @@ TEST(InstallLog, ClassifiesEntriesForTheUninstaller) {
     EXPECT_EQ(classifyLogEntry("C:\\"), LogEntryKind::Relative);  // too short to count as absolute
     for (const char* relative : {"", "Data", "Data\\a.dat", "a..b\\c", "..a", "Media\\.", "\\Windows\\x"})
         EXPECT_EQ(classifyLogEntry(relative), LogEntryKind::Relative) << relative;
-    for (const char* climbing : {"..", "..\\x", "Data\\..\\..\\x", "Data/../x", "Data\\...\\x", "Data\\.. \\x", "a\\..",
-                                 "a\\. .\\b"})
+    for (const char* climbing :
+         {"..", "..\\x", "Data\\..\\..\\x", "Data/../x", "Data\\...\\x", "Data\\.. \\x", "a\\..", "a\\. .\\b"})
         EXPECT_EQ(classifyLogEntry(climbing), LogEntryKind::Unsafe) << climbing;
     EXPECT_EQ(classifyLogEntry(std::string("C:\\a\0b", 6)), LogEntryKind::Unsafe);
 }

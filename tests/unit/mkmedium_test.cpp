@@ -48,22 +48,19 @@ const char GoodStrings[] =
     "MSG_UNINSTALL_SUCCESS Removed.\n"
     "MSG_UNINSTALL_FAIL Not found.\n";
 
-void writeFile(const fs::path &path, const std::string &bytes)
-{
+void writeFile(const fs::path& path, const std::string& bytes) {
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-std::string readFile(const fs::path &path)
-{
+std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // An uncompressed TGA; the header fields can be spoilt through the arguments.
 std::string tga(int width, int height, int bits, int type = 2, int descriptor = 0, int idLength = 0,
-                int colourMap = 0)
-{
+                int colourMap = 0) {
     std::string bytes(18, '\0');
     bytes[0] = char(idLength);
     bytes[1] = char(colourMap);
@@ -79,75 +76,83 @@ std::string tga(int width, int height, int bits, int type = 2, int descriptor = 
 }
 
 // Ten MPEG-1 Layer III frames of 128 kbit/s at 44.1 kHz (silence enough for the framing).
-std::string mp3()
-{
+std::string mp3() {
     std::string frame(417, '\0');
     frame[0] = '\xFF';
     frame[1] = '\xFB';
     frame[2] = '\x90';
     frame[3] = '\x00';
     std::string bytes;
-    for (int i = 0; i < 10; ++i)
-        bytes += frame;
+    for (int i = 0; i < 10; ++i) bytes += frame;
     return bytes;
 }
 
 struct Picture {
-    const char *name;
+    const char* name;
     int width, height, bits;
 };
 
 const Picture GoodPictures[] = {
-    {"back_play_install_01", 550, 400, 24}, {"back_play_install_02", 550, 400, 24}, {"text_install", 300, 120, 32},
-    {"text_play", 300, 130, 32},            {"over_install_play", 333, 22, 32},     {"back_license", 550, 400, 24},
-    {"text_license", 550, 32, 32},          {"over_license", 128, 32, 32},          {"scroll_arrow_top", 22, 21, 32},
-    {"scroll_arrow_bottom", 22, 21, 32},    {"scroll_slider_top", 22, 6, 32},       {"scroll_slider_bottom", 22, 6, 32},
-    {"scroller", 22, 4, 32},                {"back_options", 550, 400, 24},         {"text_options", 330, 90, 32},
-    {"over_options", 85, 26, 32},           {"text_icon_on", 20, 20, 32},           {"edit_cursor", 2, 14, 32},
-    {"back_progress", 550, 400, 24},        {"text_progress", 157, 34, 32},         {"over_progress", 127, 32, 32},
+    {"back_play_install_01", 550, 400, 24},
+    {"back_play_install_02", 550, 400, 24},
+    {"text_install", 300, 120, 32},
+    {"text_play", 300, 130, 32},
+    {"over_install_play", 333, 22, 32},
+    {"back_license", 550, 400, 24},
+    {"text_license", 550, 32, 32},
+    {"over_license", 128, 32, 32},
+    {"scroll_arrow_top", 22, 21, 32},
+    {"scroll_arrow_bottom", 22, 21, 32},
+    {"scroll_slider_top", 22, 6, 32},
+    {"scroll_slider_bottom", 22, 6, 32},
+    {"scroller", 22, 4, 32},
+    {"back_options", 550, 400, 24},
+    {"text_options", 330, 90, 32},
+    {"over_options", 85, 26, 32},
+    {"text_icon_on", 20, 20, 32},
+    {"edit_cursor", 2, 14, 32},
+    {"back_progress", 550, 400, 24},
+    {"text_progress", 157, 34, 32},
+    {"over_progress", 127, 32, 32},
     {"progress_bar", 344, 23, 24},
 };
 
 class MediumTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         root = fs::absolute("medium_test");
         fs::remove_all(root);
         medium = root / "medium";
         writeFile(medium / "Media" / "strings.txt", GoodStrings);
         writeFile(medium / "Media" / "license.txt", "Terms.\n");
         writeFile(medium / "Readme.txt", "Read me.\n");
-        for (const Picture &p : GoodPictures)
+        for (const Picture& p : GoodPictures)
             writeFile(medium / "Media" / (std::string(p.name) + ".tga"), tga(p.width, p.height, p.bits));
         for (int i = 1; i <= 10; ++i) {
             char name[16];
             std::snprintf(name, sizeof name, "%02d.tga", i);
             writeFile(medium / "Media" / name, tga(453, 211, 24));
         }
-        for (const char *cue : {"Back", "Ok", "Error", "Present", "ScrShot"})
+        for (const char* cue : {"Back", "Ok", "Error", "Present", "ScrShot"})
             writeFile(medium / "Media" / (std::string(cue) + ".mp3"), mp3());
     }
 
-    MediumReport check()
-    {
+    MediumReport check() {
         MediumReport report;
         checkMedium(medium, report);
         return report;
     }
 
     // The one problem that a damage gives, which must mention every fragment.
-    void expectProblem(const std::vector<std::string> &fragments)
-    {
+    void expectProblem(const std::vector<std::string>& fragments) {
         MediumReport report = check();
         ASSERT_EQ(report.problems.size(), 1u) << testing::PrintToString(report.problems);
-        for (const std::string &fragment : fragments)
+        for (const std::string& fragment : fragments)
             EXPECT_NE(report.problems[0].find(fragment), std::string::npos)
                 << "\"" << fragment << "\" not in: " << report.problems[0];
     }
 
-    void setString(const std::string &key, const std::string &value)
-    {
+    void setString(const std::string& key, const std::string& value) {
         std::string text = GoodStrings;
         size_t at = text.find(key + " ");
         ASSERT_NE(at, std::string::npos);
@@ -159,14 +164,13 @@ protected:
     fs::path root, medium;
 };
 
-} // namespace
+}  // namespace
 
-TEST_F(MediumTest, GoodMediumPassesAndTellsWhatIsLeftOfThePool)
-{
+TEST_F(MediumTest, GoodMediumPassesAndTellsWhatIsLeftOfThePool) {
     MediumReport report = check();
     EXPECT_TRUE(report.ok()) << testing::PrintToString(report.problems);
     bool poolNote = false;
-    for (const std::string &note : report.notes)
+    for (const std::string& note : report.notes)
         poolNote = poolNote || note.find("bytes are left") != std::string::npos;
     EXPECT_TRUE(poolNote);
 
@@ -175,8 +179,7 @@ TEST_F(MediumTest, GoodMediumPassesAndTellsWhatIsLeftOfThePool)
     EXPECT_EQ(strings.gameFiles, (std::vector<std::string>{"Bin\\Game.exe", "help.txt", "Extras\\Fonts.exe"}));
 }
 
-TEST_F(MediumTest, EachDamagedTextIsNamedWithItsKey)
-{
+TEST_F(MediumTest, EachDamagedTextIsNamedWithItsKey) {
     struct Damage {
         std::string key, value;
         std::vector<std::string> fragments;
@@ -196,7 +199,7 @@ TEST_F(MediumTest, EachDamagedTextIsNamedWithItsKey)
         {"PATH_GAME_EXE", "C:\\Game.exe", {"PATH_GAME_EXE", "not a relative path"}},
         {"MSG_MB", "", {"MSG_MB", "has no text"}},
     };
-    for (const Damage &damage : damages) {
+    for (const Damage& damage : damages) {
         SCOPED_TRACE(damage.key + " = " + damage.value);
         setString(damage.key, damage.value);
         expectProblem(damage.fragments);
@@ -208,18 +211,18 @@ TEST_F(MediumTest, EachDamagedTextIsNamedWithItsKey)
     EXPECT_TRUE(check().ok());
 }
 
-TEST_F(MediumTest, LinesThatTheTableWouldMisreadAreRefused)
-{
+TEST_F(MediumTest, LinesThatTheTableWouldMisreadAreRefused) {
     writeFile(medium / "Media" / "strings.txt", std::string(GoodStrings) + "TXT_LONG " + std::string(2100, 'x') + "\n");
     expectProblem({"line 31", "2109 characters"});
     writeFile(medium / "Media" / "strings.txt", std::string(GoodStrings) + "  TXT_INDENTED text\n");
     expectProblem({"line 31", "starts with a space"});
-    writeFile(medium / "Media" / "strings.txt", std::string(GoodStrings) + "TXT_EOF a\x1a" "b\n");
+    writeFile(medium / "Media" / "strings.txt", std::string(GoodStrings) +
+                                                    "TXT_EOF a\x1a"
+                                                    "b\n");
     expectProblem({"line 31", "Ctrl+Z"});
 }
 
-TEST_F(MediumTest, PoolIsCountedAsTheStringTableFillsIt)
-{
+TEST_F(MediumTest, PoolIsCountedAsTheStringTableFillsIt) {
     // One line: its key (2 bytes), its value (2) and the copy kept in the table (2),
     // after the shared empty text (1).
     writeFile(root / "one.txt", "K V\n");
@@ -233,12 +236,11 @@ TEST_F(MediumTest, PoolIsCountedAsTheStringTableFillsIt)
     ASSERT_TRUE(table.load((medium / "Media" / "strings.txt").string().c_str()));
     EXPECT_EQ(good.poolUsed, ResStringTable::poolUsed());
     EXPECT_EQ(good.poolNeeded, ResStringTable::poolUsed());
-    EXPECT_GT(good.poolUsed, int32_t(sizeof GoodStrings)); // values are stored more than once
+    EXPECT_GT(good.poolUsed, int32_t(sizeof GoodStrings));  // values are stored more than once
 
     // Too much text: refused with the amount it is over.
     std::string big = GoodStrings;
-    for (int i = 0; i < 60; ++i)
-        big += "TXT_FILL_" + std::to_string(i) + " " + std::string(100, 'f') + "\n";
+    for (int i = 0; i < 60; ++i) big += "TXT_FILL_" + std::to_string(i) + " " + std::string(100, 'f') + "\n";
     writeFile(medium / "Media" / "strings.txt", big);
     report = MediumReport();
     MediumStrings over = checkStrings(medium / "Media" / "strings.txt", "strings.txt", report);
@@ -250,8 +252,7 @@ TEST_F(MediumTest, PoolIsCountedAsTheStringTableFillsIt)
         << report.problems[0];
 }
 
-TEST_F(MediumTest, EachDamagedPictureIsNamed)
-{
+TEST_F(MediumTest, EachDamagedPictureIsNamed) {
     struct Damage {
         std::string name, bytes;
         std::vector<std::string> fragments;
@@ -272,7 +273,7 @@ TEST_F(MediumTest, EachDamagedPictureIsNamed)
         {"scroll_slider_bottom", tga(22, 7, 32), {"scroll_slider_bottom.tga", "equally high"}},
         {"edit_cursor", tga(2, 19, 32), {"edit_cursor.tga", "at most 18"}},
     };
-    for (const Damage &damage : damages) {
+    for (const Damage& damage : damages) {
         SCOPED_TRACE(damage.name);
         const fs::path path = medium / "Media" / (damage.name + ".tga");
         const std::string good = readFile(path);
@@ -284,8 +285,7 @@ TEST_F(MediumTest, EachDamagedPictureIsNamed)
     expectProblem({"10.tga", "slide 10", "missing"});
 }
 
-TEST_F(MediumTest, SoundsThatDoNotDecodeAreNamed)
-{
+TEST_F(MediumTest, SoundsThatDoNotDecodeAreNamed) {
     writeFile(medium / "Media" / "Ok.mp3", std::string(5000, '\x55'));
     expectProblem({"Ok.mp3", "no complete MPEG Layer III audio"});
     writeFile(medium / "Media" / "Ok.mp3", mp3());
@@ -293,8 +293,7 @@ TEST_F(MediumTest, SoundsThatDoNotDecodeAreNamed)
     expectProblem({"ScrShot.mp3", "missing"});
 }
 
-TEST(MediumStrings, SpaceNeedIsRewrittenOrAddedKeepingLineEnds)
-{
+TEST(MediumStrings, SpaceNeedIsRewrittenOrAddedKeepingLineEnds) {
     EXPECT_EQ(withSpaceNeed("A a\r\nINT_SPACE_NEED 8\r\nB b\r\n", 42), "A a\r\nINT_SPACE_NEED 42\r\nB b\r\n");
     EXPECT_EQ(withSpaceNeed("INT_SPACE_NEEDED 1\nA a", 5), "INT_SPACE_NEEDED 1\nA a\nINT_SPACE_NEED 5\n");
     EXPECT_EQ(withSpaceNeed("INT_SPACE_NEED\nINT_SPACE_NEED\t7", 3), "INT_SPACE_NEED 3\nINT_SPACE_NEED 3");
@@ -305,41 +304,35 @@ TEST(MediumStrings, SpaceNeedIsRewrittenOrAddedKeepingLineEnds)
 namespace {
 
 // Extracts every package of `medium` in setup's order into `dest` through libunrar.
-bool extractMedium(const fs::path &medium, const std::vector<Package> &packages, const fs::path &dest)
-{
-    for (const Package &package : packages) {
+bool extractMedium(const fs::path& medium, const std::vector<Package>& packages, const fs::path& dest) {
+    for (const Package& package : packages) {
         const std::string arcName = (medium / package.file).string();
         RAROpenArchiveDataEx open{};
-        open.ArcName = const_cast<char *>(arcName.c_str());
+        open.ArcName = const_cast<char*>(arcName.c_str());
         open.OpenMode = RAR_OM_EXTRACT;
-        void *handle = RAROpenArchiveEx(&open);
-        if (!handle)
-            return false;
+        void* handle = RAROpenArchiveEx(&open);
+        if (!handle) return false;
         RARHeaderDataEx header{};
         int code;
         while ((code = RARReadHeaderEx(handle, &header)) == ERAR_SUCCESS)
-            if (RARProcessFile(handle, RAR_EXTRACT, const_cast<char *>(dest.string().c_str()), nullptr) !=
-                ERAR_SUCCESS)
+            if (RARProcessFile(handle, RAR_EXTRACT, const_cast<char*>(dest.string().c_str()), nullptr) != ERAR_SUCCESS)
                 code = -1;
         RARCloseArchive(handle);
-        if (code != ERAR_END_ARCHIVE)
-            return false;
+        if (code != ERAR_END_ARCHIVE) return false;
     }
     return true;
 }
 
-std::map<std::string, std::string> treeOf(const fs::path &root)
-{
+std::map<std::string, std::string> treeOf(const fs::path& root) {
     std::map<std::string, std::string> tree;
     for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it)
         tree[it->path().lexically_relative(root).generic_string()] = it->is_directory() ? "<dir>" : readFile(*it);
     return tree;
 }
 
-} // namespace
+}  // namespace
 
-TEST(MediumPacking, SplitPackagesExtractBackToTheGameFiles)
-{
+TEST(MediumPacking, SplitPackagesExtractBackToTheGameFiles) {
     const fs::path root = fs::absolute("packing_test");
     fs::remove_all(root);
     const fs::path gameRoot = root / "game";
@@ -348,8 +341,7 @@ TEST(MediumPacking, SplitPackagesExtractBackToTheGameFiles)
     writeFile(gameRoot / "empty.txt", "");
     fs::create_directories(gameRoot / "Saves");
     for (int i = 0; i < 5; ++i)
-        writeFile(gameRoot / "Levels" / ("level" + std::to_string(i) + ".dat"),
-                  std::string(600 * 1024, char('a' + i)));
+        writeFile(gameRoot / "Levels" / ("level" + std::to_string(i) + ".dat"), std::string(600 * 1024, char('a' + i)));
 
     std::vector<std::string> problems;
     GameFolder game = readGameFolder(gameRoot, problems);
@@ -369,18 +361,19 @@ TEST(MediumPacking, SplitPackagesExtractBackToTheGameFiles)
 
     const fs::path medium = root / "medium";
     uint64_t lastDone = 0, calls = 0;
-    ASSERT_TRUE(writePackages(game, packages, medium,
-                              [&](uint64_t done, uint64_t total, const std::string &) {
-                                  EXPECT_GE(done, lastDone);
-                                  EXPECT_EQ(total, game.bytes);
-                                  lastDone = done;
-                                  ++calls;
-                              },
-                              error))
+    ASSERT_TRUE(writePackages(
+        game, packages, medium,
+        [&](uint64_t done, uint64_t total, const std::string&) {
+            EXPECT_GE(done, lastDone);
+            EXPECT_EQ(total, game.bytes);
+            lastDone = done;
+            ++calls;
+        },
+        error))
         << error;
     EXPECT_EQ(lastDone, game.bytes);
     EXPECT_GT(calls, 5u);
-    for (const Package &package : packages)
+    for (const Package& package : packages)
         EXPECT_LE(fs::file_size(medium / package.file), (1u << 20) + 1024) << package.file;
 
     const fs::path installed = root / "installed";
@@ -389,8 +382,7 @@ TEST(MediumPacking, SplitPackagesExtractBackToTheGameFiles)
     EXPECT_EQ(treeOf(installed), treeOf(gameRoot));
 }
 
-TEST(MediumPacking, GamesSetupCannotInstallAreRefused)
-{
+TEST(MediumPacking, GamesSetupCannotInstallAreRefused) {
     const fs::path root = fs::absolute("packing_refusals");
     fs::remove_all(root);
     writeFile(root / "game" / "a:b.txt", "x");
@@ -406,8 +398,7 @@ TEST(MediumPacking, GamesSetupCannotInstallAreRefused)
 
     // More packages than setup reads: refused with a split that would do.
     GameFolder many;
-    for (int i = 0; i < 200; ++i)
-        many.entries.push_back(GameEntry{"f" + std::to_string(i), {}, 1 << 20, false});
+    for (int i = 0; i < 200; ++i) many.entries.push_back(GameEntry{"f" + std::to_string(i), {}, 1 << 20, false});
     many.bytes = 200u << 20;
     std::vector<Package> packages;
     std::string error;

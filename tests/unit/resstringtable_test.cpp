@@ -27,10 +27,11 @@ protected:
 };
 
 TEST_F(StringTableTest, SplitsKeyFromValueAndKeepsTrailingBlanks) {
-    ASSERT_TRUE(loadBytes("KEY   text with  inner blanks  \n"
-                          "TAB\tafter tab\n"
-                          "ALONE\n"
-                          "MIXED \t \tvalue\n"));
+    ASSERT_TRUE(
+        loadBytes("KEY   text with  inner blanks  \n"
+                  "TAB\tafter tab\n"
+                  "ALONE\n"
+                  "MIXED \t \tvalue\n"));
     EXPECT_STREQ(table.text("KEY"), "text with  inner blanks  ");
     EXPECT_STREQ(table.text("TAB"), "after tab");
     EXPECT_STREQ(table.text("ALONE"), "");
@@ -74,8 +75,9 @@ TEST_F(StringTableTest, AbsentKeyIsTheSharedEmptyTextNeverNull) {
 }
 
 TEST_F(StringTableTest, NumbersReadLikeAtoi) {
-    ASSERT_TRUE(loadBytes("N1 42\nN2   -17 MB\nN3 12abc\nN4 abc\nN5 +7\nN6 99999999999999999999\n"
-                          "N7 -99999999999999999999\n"));
+    ASSERT_TRUE(
+        loadBytes("N1 42\nN2   -17 MB\nN3 12abc\nN4 abc\nN5 +7\nN6 99999999999999999999\n"
+                  "N7 -99999999999999999999\n"));
     EXPECT_EQ(table.number("N1"), 42);
     EXPECT_EQ(table.number("N2"), -17);
     EXPECT_EQ(table.number("N3"), 12);
@@ -120,8 +122,8 @@ TEST_F(StringTableTest, TextThatExactlyFillsThePoolIsAccepted) {
     // Three long lines first; the fourth line's key and value copies then end
     // exactly at the end of the pool (the array has room for a fourth element,
     // so no earlier value is copied again).
-    const std::string prefix = "K1 " + std::string(1399, 'a') + "\nK2 " + std::string(1399, 'b') + "\nK3 " +
-                               std::string(1399, 'c') + "\n";
+    const std::string prefix =
+        "K1 " + std::string(1399, 'a') + "\nK2 " + std::string(1399, 'b') + "\nK3 " + std::string(1399, 'c') + "\n";
     ASSERT_TRUE(loadBytes(prefix));
     const int32_t free = ResStringTable::POOL_SIZE - ResStringTable::poolUsed();
     // Cost of the last line: key + 1, then the value + 1 twice.

@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 // Damaged archives make libarchive ask malloc for absurd sizes, which it survives when
 // malloc answers null; under AddressSanitizer that answer has to be allowed.
-extern "C" const char *__asan_default_options() { return "allocator_may_return_null=1"; }
+extern "C" const char* __asan_default_options() { return "allocator_may_return_null=1"; }
 
 namespace {
 
@@ -24,38 +24,34 @@ const std::string TestData = std::string(QUILL_TEST_DATA) + "/rar/";
 
 struct Walk {
     unsigned openResult = 0;
-    int endCode = 0;                    // what ended the walk
-    std::vector<RARHeaderDataEx> heads; // in archive order
-    std::vector<int> results;           // RARProcessFile per entry
+    int endCode = 0;                     // what ended the walk
+    std::vector<RARHeaderDataEx> heads;  // in archive order
+    std::vector<int> results;            // RARProcessFile per entry
 };
 
 // Opens `archive`, reads every header and processes it with `operation` into `dest`.
-Walk walkArchive(const std::string &archive, unsigned mode, int operation, const std::string &dest = "")
-{
+Walk walkArchive(const std::string& archive, unsigned mode, int operation, const std::string& dest = "") {
     Walk walk;
     RAROpenArchiveDataEx open{};
-    open.ArcName = const_cast<char *>(archive.c_str());
+    open.ArcName = const_cast<char*>(archive.c_str());
     open.OpenMode = mode;
-    void *h = RAROpenArchiveEx(&open);
+    void* h = RAROpenArchiveEx(&open);
     walk.openResult = open.OpenResult;
-    if (!h)
-        return walk;
+    if (!h) return walk;
     auto head = std::make_unique<RARHeaderDataEx>();
     for (;;) {
         *head = RARHeaderDataEx{};
         walk.endCode = RARReadHeaderEx(h, head.get());
-        if (walk.endCode != ERAR_SUCCESS)
-            break;
+        if (walk.endCode != ERAR_SUCCESS) break;
         walk.heads.push_back(*head);
         walk.results.push_back(
-            RARProcessFile(h, operation, dest.empty() ? nullptr : const_cast<char *>(dest.c_str()), nullptr));
+            RARProcessFile(h, operation, dest.empty() ? nullptr : const_cast<char*>(dest.c_str()), nullptr));
     }
     EXPECT_EQ(RARCloseArchive(h), ERAR_SUCCESS);
     return walk;
 }
 
-std::string readText(const std::string &path)
-{
+std::string readText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
@@ -65,54 +61,43 @@ std::string readText(const std::string &path)
 // RAR archive's own entries.
 const std::string ZipInRar = "test_read_format_rar5_zip_in_rar.rar";
 
-bool isFailure(const Walk &walk)
-{
-    if (walk.openResult != ERAR_SUCCESS || walk.endCode != ERAR_END_ARCHIVE)
-        return true;
+bool isFailure(const Walk& walk) {
+    if (walk.openResult != ERAR_SUCCESS || walk.endCode != ERAR_END_ARCHIVE) return true;
     for (int r : walk.results)
-        if (r != ERAR_SUCCESS)
-            return true;
+        if (r != ERAR_SUCCESS) return true;
     return false;
 }
 
-} // namespace
+}  // namespace
 
 // Every `extract` archive lists exactly the manifest's entries and extracts exactly its
 // files, folders and links, with the manifest's sizes and hashes.
-TEST(UnrarTestData, ExtractArchivesMatchTheManifest)
-{
+TEST(UnrarTestData, ExtractArchivesMatchTheManifest) {
     auto archives = readRarManifest(TestData + "MANIFEST.tsv");
     ASSERT_GT(archives.size(), 50u) << "test data missing in " << TestData;
-    for (const auto &archive : archives) {
-        if (archive.kind != "extract")
-            continue;
+    for (const auto& archive : archives) {
+        if (archive.kind != "extract") continue;
         SCOPED_TRACE(archive.name);
         std::set<std::string> expected;
-        for (const auto &e : archive.entries)
-            expected.insert(e.path);
+        for (const auto& e : archive.entries) expected.insert(e.path);
 
-        if (archive.name == ZipInRar)
-            continue;
+        if (archive.name == ZipInRar) continue;
         // The manifest also names folders that only exist as parents of entries.
         Walk listing = walkArchive(TestData + archive.name, RAR_OM_LIST, RAR_SKIP);
         std::set<std::string> listed;
-        for (const auto &head : listing.heads)
-            listed.insert(head.FileName);
+        for (const auto& head : listing.heads) listed.insert(head.FileName);
         EXPECT_EQ(listing.endCode, ERAR_END_ARCHIVE);
-        for (const auto &e : archive.entries)
-            EXPECT_TRUE(e.type == "dir" || listed.count(e.path)) << e.path;
-        for (const auto &name : listed)
-            EXPECT_TRUE(expected.count(name)) << name;
+        for (const auto& e : archive.entries) EXPECT_TRUE(e.type == "dir" || listed.count(e.path)) << e.path;
+        for (const auto& name : listed) EXPECT_TRUE(expected.count(name)) << name;
 
         std::string dest = freshFolder("manifest");
         Walk extraction = walkArchive(TestData + archive.name, RAR_OM_EXTRACT, RAR_EXTRACT, dest);
         EXPECT_FALSE(isFailure(extraction));
         std::map<std::string, char> tree = treeOf(dest);
         std::set<std::string> written;
-        for (const auto &item : tree)
-            written.insert(item.first);
+        for (const auto& item : tree) written.insert(item.first);
         EXPECT_EQ(written, expected);
-        for (const auto &e : archive.entries) {
+        for (const auto& e : archive.entries) {
             SCOPED_TRACE(e.path);
             char kind = e.type == "file" ? 'f' : e.type == "dir" ? 'd' : 'l';
             EXPECT_EQ(tree[e.path], kind);
@@ -122,30 +107,27 @@ TEST(UnrarTestData, ExtractArchivesMatchTheManifest)
             }
         }
         for (size_t i = 0; i < listing.heads.size(); ++i) {
-            const auto &head = listing.heads[i];
+            const auto& head = listing.heads[i];
             bool folder = (head.Flags & RHDF_DIRECTORY) != 0;
             EXPECT_EQ(folder, S_ISDIR(head.FileAttr)) << head.FileName;
         }
     }
 }
 
-TEST(UnrarTestData, ZipInsideRarGivesTheRarEntries)
-{
+TEST(UnrarTestData, ZipInsideRarGivesTheRarEntries) {
     Walk walk = walkArchive(TestData + ZipInRar, RAR_OM_EXTRACT, RAR_EXTRACT, freshFolder("zipinrar"));
     EXPECT_FALSE(isFailure(walk));
-    EXPECT_EQ(treeOf("zipinrar"), (std::map<std::string, char>{{"payload", 'd'}, {"payload/inner.zip", 'f'},
-                                                              {"payload/real_after.txt", 'f'}}));
+    EXPECT_EQ(treeOf("zipinrar"), (std::map<std::string, char>{
+                                      {"payload", 'd'}, {"payload/inner.zip", 'f'}, {"payload/real_after.txt", 'f'}}));
 }
 
 // Damaged, encrypted and formerly hanging archives end with an error code, and nothing
 // appears outside the destination.
-TEST(UnrarTestData, BadArchivesEndWithAnErrorAndStayInside)
-{
-    for (const auto &archive : readRarManifest(TestData + "MANIFEST.tsv")) {
-        bool mustFail = archive.kind == "malformed" || archive.kind == "encrypted" ||
-                        archive.kind.rfind("malformed-hangs", 0) == 0;
-        if (!mustFail && archive.kind.rfind("valid-but", 0) != 0)
-            continue;
+TEST(UnrarTestData, BadArchivesEndWithAnErrorAndStayInside) {
+    for (const auto& archive : readRarManifest(TestData + "MANIFEST.tsv")) {
+        bool mustFail =
+            archive.kind == "malformed" || archive.kind == "encrypted" || archive.kind.rfind("malformed-hangs", 0) == 0;
+        if (!mustFail && archive.kind.rfind("valid-but", 0) != 0) continue;
         SCOPED_TRACE(archive.name);
         std::string sandbox = freshFolder("sandbox");
         std::string dest = sandbox + "/dest";
@@ -153,7 +135,7 @@ TEST(UnrarTestData, BadArchivesEndWithAnErrorAndStayInside)
         if (mustFail) {
             EXPECT_TRUE(isFailure(extraction));
         }
-        for (const auto &item : treeOf(sandbox))
+        for (const auto& item : treeOf(sandbox))
             EXPECT_TRUE(item.first == "dest" || item.first.rfind("dest/", 0) == 0) << item.first;
         Walk testing = walkArchive(TestData + archive.name, RAR_OM_EXTRACT, RAR_TEST);
         if (mustFail) {
@@ -162,8 +144,7 @@ TEST(UnrarTestData, BadArchivesEndWithAnErrorAndStayInside)
     }
 }
 
-TEST(UnrarTestData, EncryptedEntriesAskForAPassword)
-{
+TEST(UnrarTestData, EncryptedEntriesAskForAPassword) {
     Walk walk = walkArchive(TestData + "test_read_format_rar_encryption_data.rar", RAR_OM_EXTRACT, RAR_EXTRACT,
                             freshFolder("encrypted"));
     ASSERT_EQ(walk.heads.size(), 2u);
@@ -175,16 +156,15 @@ TEST(UnrarTestData, EncryptedEntriesAskForAPassword)
     EXPECT_EQ(headers.openResult, static_cast<unsigned>(ERAR_MISSING_PASSWORD));
 }
 
-TEST(UnrarTestData, FollowsVolumesFromTheFirstPart)
-{
-    for (const char *first : {"test_read_format_rar5_multiarchive.part01.rar",
-                              "test_read_format_rar5_multiarchive_solid.part01.rar"}) {
+TEST(UnrarTestData, FollowsVolumesFromTheFirstPart) {
+    for (const char* first :
+         {"test_read_format_rar5_multiarchive.part01.rar", "test_read_format_rar5_multiarchive_solid.part01.rar"}) {
         SCOPED_TRACE(first);
         std::string dest = freshFolder("volumes");
         Walk walk = walkArchive(TestData + first, RAR_OM_EXTRACT, RAR_EXTRACT, dest);
         EXPECT_FALSE(isFailure(walk));
         ASSERT_FALSE(walk.heads.empty());
-        for (const auto &head : walk.heads)
+        for (const auto& head : walk.heads)
             EXPECT_EQ(fs::file_size(dest + "/" + head.FileName), head.UnpSize) << head.FileName;
     }
 }
@@ -196,11 +176,9 @@ protected:
 };
 
 // Folders as entries, archive order, sizes, flags, wide names and contents.
-TEST_F(UnrarWriterTest, RoundTripsALayout)
-{
+TEST_F(UnrarWriterTest, RoundTripsALayout) {
     std::string big(700000, '\0');
-    for (size_t i = 0; i < big.size(); ++i)
-        big[i] = static_cast<char>(i * 7 + i / 251);
+    for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7 + i / 251);
     {
         RarWriter writer("layout.rar");
         ASSERT_TRUE(writer.addFolder("Game"));
@@ -214,8 +192,7 @@ TEST_F(UnrarWriterTest, RoundTripsALayout)
     Walk walk = walkArchive("layout.rar", RAR_OM_EXTRACT, RAR_EXTRACT, dest_);
     EXPECT_FALSE(isFailure(walk));
     std::vector<std::string> names;
-    for (const auto &head : walk.heads)
-        names.push_back(head.FileName);
+    for (const auto& head : walk.heads) names.push_back(head.FileName);
     EXPECT_EQ(names, (std::vector<std::string>{"Game", "Game/readme.txt", "Game/Data/Empty", "Game/Data/level.bin",
                                                "Game/empty.txt", "Game/Grüße.txt"}));
     EXPECT_TRUE(walk.heads[0].Flags & RHDF_DIRECTORY);
@@ -230,9 +207,9 @@ TEST_F(UnrarWriterTest, RoundTripsALayout)
 
     // The short record and the plain open give the same names and sizes.
     RAROpenArchiveData open{};
-    open.ArcName = const_cast<char *>("layout.rar");
+    open.ArcName = const_cast<char*>("layout.rar");
     open.OpenMode = RAR_OM_LIST;
-    void *h = RAROpenArchive(&open);
+    void* h = RAROpenArchive(&open);
     ASSERT_NE(h, nullptr);
     RARHeaderData head{};
     ASSERT_EQ(RARReadHeader(h, &head), ERAR_SUCCESS);
@@ -249,8 +226,7 @@ TEST_F(UnrarWriterTest, RoundTripsALayout)
 
 // A stored entry with a wrong CRC fails with ERAR_BAD_DATA, is not left behind, and the
 // walk goes on with the next entry; testing finds it too.
-TEST_F(UnrarWriterTest, CrcMismatchIsBadData)
-{
+TEST_F(UnrarWriterTest, CrcMismatchIsBadData) {
     {
         RarWriter writer("corrupt.rar");
         writer.corruptCrcOf("b.bin");
@@ -266,8 +242,7 @@ TEST_F(UnrarWriterTest, CrcMismatchIsBadData)
     EXPECT_EQ(test.results, (std::vector<int>{ERAR_SUCCESS, ERAR_BAD_DATA, ERAR_SUCCESS}));
 }
 
-TEST_F(UnrarWriterTest, FindsBothVolumeNamings)
-{
+TEST_F(UnrarWriterTest, FindsBothVolumeNamings) {
     std::string data(50000, 'v');
     {
         RarWriter writer("set.rar", 12000);
@@ -295,18 +270,15 @@ TEST_F(UnrarWriterTest, FindsBothVolumeNamings)
 struct DataLog {
     static int calls;
     static long long bytes;
-    static int stopAfter; // calls before answering 0; -1 never
-    static int UNRAR_CALL proc(unsigned char *, int size)
-    {
+    static int stopAfter;  // calls before answering 0; -1 never
+    static int UNRAR_CALL proc(unsigned char*, int size) {
         ++calls;
         bytes += size;
         return stopAfter >= 0 && calls > stopAfter ? 0 : 1;
     }
-    static int UNRAR_CALL callback(unsigned int msg, UnrarParam userData, UnrarParam, UnrarParam p2)
-    {
-        if (msg != UCM_PROCESSDATA)
-            return 0;
-        *reinterpret_cast<long long *>(userData) += p2;
+    static int UNRAR_CALL callback(unsigned int msg, UnrarParam userData, UnrarParam, UnrarParam p2) {
+        if (msg != UCM_PROCESSDATA) return 0;
+        *reinterpret_cast<long long*>(userData) += p2;
         return -1;
     }
 };
@@ -316,8 +288,7 @@ int DataLog::stopAfter = -1;
 
 // The data procedure sees every block; answering 0 abandons the entry (nothing left on
 // disk) and the walk can go on; the general callback's -1 does the same.
-TEST_F(UnrarWriterTest, DataCallbacksSeeBlocksAndCanAbandon)
-{
+TEST_F(UnrarWriterTest, DataCallbacksSeeBlocksAndCanAbandon) {
     std::string data(3 * 1000 * 1000, 'x');
     {
         RarWriter writer("blocks.rar");
@@ -326,18 +297,18 @@ TEST_F(UnrarWriterTest, DataCallbacksSeeBlocksAndCanAbandon)
         ASSERT_TRUE(writer.finish());
     }
     RAROpenArchiveData open{};
-    open.ArcName = const_cast<char *>("blocks.rar");
+    open.ArcName = const_cast<char*>("blocks.rar");
     open.OpenMode = RAR_OM_EXTRACT;
 
     DataLog::calls = 0;
     DataLog::bytes = 0;
     DataLog::stopAfter = -1;
-    void *h = RAROpenArchive(&open);
+    void* h = RAROpenArchive(&open);
     ASSERT_NE(h, nullptr);
     RARSetProcessDataProc(h, DataLog::proc);
     RARHeaderData head{};
     ASSERT_EQ(RARReadHeader(h, &head), ERAR_SUCCESS);
-    EXPECT_EQ(RARProcessFile(h, RAR_EXTRACT, const_cast<char *>(dest_.c_str()), nullptr), ERAR_SUCCESS);
+    EXPECT_EQ(RARProcessFile(h, RAR_EXTRACT, const_cast<char*>(dest_.c_str()), nullptr), ERAR_SUCCESS);
     EXPECT_GT(DataLog::calls, 2);
     EXPECT_EQ(DataLog::bytes, static_cast<long long>(data.size()));
     RARCloseArchive(h);
@@ -348,13 +319,13 @@ TEST_F(UnrarWriterTest, DataCallbacksSeeBlocksAndCanAbandon)
     h = RAROpenArchive(&open);
     RARSetProcessDataProc(h, DataLog::proc);
     ASSERT_EQ(RARReadHeader(h, &head), ERAR_SUCCESS);
-    EXPECT_NE(RARProcessFile(h, RAR_EXTRACT, const_cast<char *>(dest_.c_str()), nullptr), ERAR_SUCCESS);
+    EXPECT_NE(RARProcessFile(h, RAR_EXTRACT, const_cast<char*>(dest_.c_str()), nullptr), ERAR_SUCCESS);
     EXPECT_EQ(DataLog::calls, 2);
     EXPECT_FALSE(fs::exists(dest_ + "/one.bin"));
     RARSetProcessDataProc(h, nullptr);
     ASSERT_EQ(RARReadHeader(h, &head), ERAR_SUCCESS);
     EXPECT_STREQ(head.FileName, "two.txt");
-    EXPECT_EQ(RARProcessFile(h, RAR_EXTRACT, const_cast<char *>(dest_.c_str()), nullptr), ERAR_SUCCESS);
+    EXPECT_EQ(RARProcessFile(h, RAR_EXTRACT, const_cast<char*>(dest_.c_str()), nullptr), ERAR_SUCCESS);
     EXPECT_EQ(readText(dest_ + "/two.txt"), "two");
     RARCloseArchive(h);
 
@@ -369,8 +340,7 @@ TEST_F(UnrarWriterTest, DataCallbacksSeeBlocksAndCanAbandon)
 
 // Names and links that point out of the destination are refused with an error code,
 // and nothing is written outside; harmless entries beside them still extract.
-TEST_F(UnrarWriterTest, HostileNamesAndLinksStayInside)
-{
+TEST_F(UnrarWriterTest, HostileNamesAndLinksStayInside) {
     std::string sandbox = freshFolder("hostile");
     std::string dest = sandbox + "/dest";
     {
@@ -390,18 +360,17 @@ TEST_F(UnrarWriterTest, HostileNamesAndLinksStayInside)
     }
     Walk walk = walkArchive("hostile.rar", RAR_OM_EXTRACT, RAR_EXTRACT, dest);
     ASSERT_EQ(walk.results.size(), 11u);
-    for (size_t i = 0; i < 7; ++i)
-        EXPECT_EQ(walk.results[i], ERAR_ECREATE) << walk.heads[i].FileName;
+    for (size_t i = 0; i < 7; ++i) EXPECT_EQ(walk.results[i], ERAR_ECREATE) << walk.heads[i].FileName;
     EXPECT_EQ(walk.results[7], ERAR_SUCCESS);  // "here" -> "." stays inside
     EXPECT_EQ(walk.results[8], ERAR_ECREATE);  // ".." component
     EXPECT_EQ(walk.results[9], ERAR_ECREATE);  // would write through a link
     EXPECT_EQ(walk.results[10], ERAR_SUCCESS);
-    EXPECT_EQ(treeOf(sandbox), (std::map<std::string, char>{{"dest", 'd'}, {"dest/here", 'l'}, {"dest/fine.txt", 'f'}}));
+    EXPECT_EQ(treeOf(sandbox),
+              (std::map<std::string, char>{{"dest", 'd'}, {"dest/here", 'l'}, {"dest/fine.txt", 'f'}}));
 }
 
 // Broken input of every kind gives an error code, never a crash.
-TEST_F(UnrarWriterTest, DamagedArchivesGiveErrorCodes)
-{
+TEST_F(UnrarWriterTest, DamagedArchivesGiveErrorCodes) {
     EXPECT_EQ(walkArchive("missing.rar", RAR_OM_LIST, RAR_SKIP).openResult, static_cast<unsigned>(ERAR_EOPEN));
     std::ofstream("garbage.rar") << std::string(4096, 'g');
     EXPECT_EQ(walkArchive("garbage.rar", RAR_OM_LIST, RAR_SKIP).openResult, static_cast<unsigned>(ERAR_BAD_ARCHIVE));
@@ -429,8 +398,7 @@ TEST_F(UnrarWriterTest, DamagedArchivesGiveErrorCodes)
     }
 }
 
-TEST_F(UnrarWriterTest, NameTooLongForTheShortRecordIsRefused)
-{
+TEST_F(UnrarWriterTest, NameTooLongForTheShortRecordIsRefused) {
     std::string longName(300, 'n');
     {
         RarWriter writer("long.rar");
@@ -438,14 +406,14 @@ TEST_F(UnrarWriterTest, NameTooLongForTheShortRecordIsRefused)
         ASSERT_TRUE(writer.finish());
     }
     RAROpenArchiveData open{};
-    open.ArcName = const_cast<char *>("long.rar");
+    open.ArcName = const_cast<char*>("long.rar");
     open.OpenMode = RAR_OM_EXTRACT;
-    void *h = RAROpenArchive(&open);
+    void* h = RAROpenArchive(&open);
     ASSERT_NE(h, nullptr);
     RARHeaderData head{};
     ASSERT_EQ(RARReadHeader(h, &head), ERAR_SUCCESS);
     EXPECT_EQ(strlen(head.FileName), 259u);
-    EXPECT_EQ(RARProcessFile(h, RAR_EXTRACT, const_cast<char *>(dest_.c_str()), nullptr), ERAR_SMALL_BUF);
+    EXPECT_EQ(RARProcessFile(h, RAR_EXTRACT, const_cast<char*>(dest_.c_str()), nullptr), ERAR_SMALL_BUF);
     RARCloseArchive(h);
     EXPECT_TRUE(treeOf(dest_).empty());
     EXPECT_EQ(RARGetDllVersion(), RAR_DLL_VERSION);

@@ -109,8 +109,17 @@ TEST_F(Extraction, PackagesInOrderWithTheirContents) {
     wintest::BoxAnswerer answerer("Quillmark Demo Install", IDOK);
     runWorkerToEnd();
 
-    Lines expected{folderLine(), "Bin\\game.exe", "Bin\\Data\\Levels\\one.lvl", "Bin\\empty.txt", "Bin\\Data\\Levels",
-                   "Bin\\Data", "Bin", "same.txt", folderLine(), "same.txt", "zero.txt"};
+    Lines expected{folderLine(),
+                   "Bin\\game.exe",
+                   "Bin\\Data\\Levels\\one.lvl",
+                   "Bin\\empty.txt",
+                   "Bin\\Data\\Levels",
+                   "Bin\\Data",
+                   "Bin",
+                   "same.txt",
+                   folderLine(),
+                   "same.txt",
+                   "zero.txt"};
     int64_t total = static_cast<int64_t>(game.size()) + 9 + 5 + 3 + 1 + 3;
     for (const ManifestArchive* real : {&rar5, static_cast<const ManifestArchive*>(nullptr), &rar4}) {
         expected.push_back(folderLine());  // nullptr: data3.pak, nothing in it
@@ -282,7 +291,8 @@ TEST_F(Extraction, FullDiskGivesOneErrorAndLeavesNothing) {
     wintest::BoxAnswerer answerer("Quillmark Demo Install", IDOK);
     runWorkerToEnd();
 
-    EXPECT_EQ(answerer.texts(), (Lines{"Unpack error. Code: 19 (File:Big\\large.bin). Installation will not proceed\n"}));
+    EXPECT_EQ(answerer.texts(),
+              (Lines{"Unpack error. Code: 19 (File:Big\\large.bin). Installation will not proceed\n"}));
     EXPECT_EQ(finishCalls, 1);
     EXPECT_FALSE(installApp.extractionDone);
     EXPECT_FALSE(exists(installDir));

@@ -121,8 +121,7 @@ protected:
         installApp.hwnd = nullptr;
         // Destroying the window posts a quit that must not reach the next test.
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {}
         deleteProductKey();
         DeleteFileA("uninstall.exe");
     }
@@ -162,7 +161,8 @@ protected:
 
     std::vector<std::string> installersRun() const {
         std::vector<std::string> names;
-        for (const std::string& line : readLines(gameDir + "\\ran.txt")) names.push_back(line.substr(gameDir.size() + 1));
+        for (const std::string& line : readLines(gameDir + "\\ran.txt"))
+            names.push_back(line.substr(gameDir.size() + 1));
         return names;
     }
 

@@ -146,8 +146,8 @@ TEST_F(ServicesTest, ShortcutReadsBackThroughTheShellLink) {
 
     // A link name that would not fit the system's path is refused, not cut.
     std::string tooLong = dir.path() + "\\" + std::string(300, 'n') + ".lnk";
-    EXPECT_TRUE(FAILED(installApp.createShortcut(target.c_str(), tooLong.c_str(), "d", dir.path().c_str(), nullptr,
-                                                 nullptr, 0)));
+    EXPECT_TRUE(FAILED(
+        installApp.createShortcut(target.c_str(), tooLong.c_str(), "d", dir.path().c_str(), nullptr, nullptr, 0)));
 }
 
 TEST_F(ServicesTest, RunProgramWaitsForTheProgramToEnd) {

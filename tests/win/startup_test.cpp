@@ -261,9 +261,7 @@ protected:
     }
     void TearDown() override { clearRegisteredDir(); }
 
-    void writeFlags(const std::string& bytes) {
-        ASSERT_TRUE(wintest::writeFile(installDir + "\\addinstf.bin", bytes));
-    }
+    void writeFlags(const std::string& bytes) { ASSERT_TRUE(wintest::writeFile(installDir + "\\addinstf.bin", bytes)); }
     wintest::RunResult run(const std::string& arguments, int timeoutMs = 30000) {
         return wintest::runProgram("\"" + medium + "\\setup.exe\" " + arguments, medium, timeoutMs);
     }

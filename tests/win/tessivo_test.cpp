@@ -148,14 +148,14 @@ TEST(TessivoDecode, DamageInsideTheStreamIsSkipped) {
 
 TEST(TessivoMixer, SumsSaturateAndLoopsCloseWithoutGap) {
     Mixer mixer;
-    Sound* loud = mixer.addVoice(Samples(8, 30000), true);     // 4 frames, looping
-    Sound* quiet = mixer.addVoice(Samples(6, -1000), false);   // 3 frames, once
+    Sound* loud = mixer.addVoice(Samples(8, 30000), true);    // 4 frames, looping
+    Sound* quiet = mixer.addVoice(Samples(6, -1000), false);  // 3 frames, once
     loud->play();
     quiet->play();
     int16_t out[20];
     mixer.mix(out, 10);
     EXPECT_EQ(out[0], 29000);
-    EXPECT_EQ(out[6 * 2 - 1], 30000);  // the quiet voice ended after 3 frames
+    EXPECT_EQ(out[6 * 2 - 1], 30000);                        // the quiet voice ended after 3 frames
     for (int i = 0; i < 20; ++i) EXPECT_NE(out[i], 0) << i;  // the loop repeats seamlessly
     EXPECT_TRUE(loud->isPlaying());
     EXPECT_FALSE(quiet->isPlaying());

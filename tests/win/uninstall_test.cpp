@@ -1,7 +1,7 @@
 // Tests of uninstall.exe: fake installations removed by the real program, its
 // message boxes read and answered from outside, the disk and registry checked.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <tlhelp32.h>
 
 #include <fstream>
@@ -81,8 +81,8 @@ public:
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         std::string commandLine = "\"" + exe + "\"";
-        started = CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, folder.c_str(),
-                                 &startup, &process) != 0;
+        started = CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
+                                 folder.c_str(), &startup, &process) != 0;
     }
     ~UninstallRun() {
         if (!started) return;
@@ -102,7 +102,8 @@ public:
         if (!box) return "";
         std::string text;
         EnumChildWindows(box, collectStaticText, reinterpret_cast<LPARAM>(&text));
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
         for (DWORD waited = 0; IsWindow(box) && waited < BOX_TIMEOUT_MS; waited += 50) Sleep(50);
         return text;
     }
@@ -189,8 +190,8 @@ protected:
 
     // Runs the installed program from `folder`, answers its boxes in turn, checks
     // their texts and the exit code, and then the self-removal.
-    void runUninstall(const std::string& folder, const std::vector<std::pair<int, std::string>>& boxes,
-                      DWORD exitCode, Ending ending) {
+    void runUninstall(const std::string& folder, const std::vector<std::pair<int, std::string>>& boxes, DWORD exitCode,
+                      Ending ending) {
         const std::string exe = installDir + "\\uninstall.exe";
         UninstallRun run(exe, folder);
         ASSERT_TRUE(run.started);
@@ -222,9 +223,10 @@ TEST_F(Uninstall, RemovesListedFilesRegistryKeyAndFinallyItself) {
     // would turn into that file.
     const std::string dirLine = installDir + "\\\r\n";
     makeInstallation(dirLine + "Data\r\nData\\a.dat\r\nData\\sub\r\nData\\sub\\b.dat\r\n" + dirLine +
-                     "Data\\a.dat\r\n..\\outside.txt\r\nData\\..\\..\\outside.txt\r\nQ:\\..\\..\\outside.txt\r\n" + desktop +
-                     "\\Quillmark Demo.lnk\r\n" + programs + "\\\r\n" + installDir + "\\uninstall.exe\r\n" + programs +
-                     "\\Play.lnk\r\n" + programs + "\\Uninstall.lnk\r\naddinstf.bin\r\nuninstall.exe\r\n"
+                     "Data\\a.dat\r\n..\\outside.txt\r\nData\\..\\..\\outside.txt\r\nQ:\\..\\..\\outside.txt\r\n" +
+                     desktop + "\\Quillmark Demo.lnk\r\n" + programs + "\\\r\n" + installDir + "\\uninstall.exe\r\n" +
+                     programs + "\\Play.lnk\r\n" + programs +
+                     "\\Uninstall.lnk\r\naddinstf.bin\r\nuninstall.exe\r\n"
                      "Media\\strings.txt\r\nMedia");
     makeDirs(installDir + "\\Saves");
     writeFile(installDir + "\\Saves\\slot1.sav", "the player's");

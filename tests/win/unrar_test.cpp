@@ -33,16 +33,14 @@ struct UnrarDll {
     decltype(&RARSetPassword) setPassword = nullptr;
     decltype(&RARGetDllVersion) getDllVersion = nullptr;
 
-    template <typename F> void find(F &f, const char *name)
-    {
-        f = reinterpret_cast<F>(reinterpret_cast<void *>(GetProcAddress(module, name)));
+    template <typename F>
+    void find(F& f, const char* name) {
+        f = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
     }
 
-    UnrarDll()
-    {
+    UnrarDll() {
         module = LoadLibraryA(QUILL_UNRAR_DLL);
-        if (!module)
-            return;
+        if (!module) return;
         find(openArchive, "RAROpenArchive");
         find(openArchiveEx, "RAROpenArchiveEx");
         find(closeArchive, "RARCloseArchive");
@@ -58,83 +56,70 @@ struct UnrarDll {
     }
 };
 
-UnrarDll &dll()
-{
+UnrarDll& dll() {
     static UnrarDll instance;
     return instance;
 }
 
-std::string utf8(const wchar_t *text)
-{
+std::string utf8(const wchar_t* text) {
     int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
     std::string out(n > 0 ? n - 1 : 0, '\0');
-    if (n > 1)
-        WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], n, nullptr, nullptr);
+    if (n > 1) WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], n, nullptr, nullptr);
     return out;
 }
 
-std::string oem(const wchar_t *text)
-{
+std::string oem(const wchar_t* text) {
     int n = WideCharToMultiByte(CP_OEMCP, 0, text, -1, nullptr, 0, nullptr, nullptr);
     std::string out(n > 0 ? n - 1 : 0, '\0');
-    if (n > 1)
-        WideCharToMultiByte(CP_OEMCP, 0, text, -1, &out[0], n, nullptr, nullptr);
+    if (n > 1) WideCharToMultiByte(CP_OEMCP, 0, text, -1, &out[0], n, nullptr, nullptr);
     return out;
 }
 
 struct Walk {
     unsigned openResult = 0;
     int endCode = 0;
-    std::vector<std::string> names;      // wide names as UTF-8 with '/'
-    std::vector<std::string> oemNames;   // FileName as given
+    std::vector<std::string> names;     // wide names as UTF-8 with '/'
+    std::vector<std::string> oemNames;  // FileName as given
     std::vector<int> results;
 };
 
-Walk walkArchive(const std::string &archive, unsigned mode, int operation, const std::string &dest = "")
-{
+Walk walkArchive(const std::string& archive, unsigned mode, int operation, const std::string& dest = "") {
     Walk walk;
     RAROpenArchiveDataEx open{};
-    open.ArcName = const_cast<char *>(archive.c_str());
+    open.ArcName = const_cast<char*>(archive.c_str());
     open.OpenMode = mode;
-    void *h = dll().openArchiveEx(&open);
+    void* h = dll().openArchiveEx(&open);
     walk.openResult = open.OpenResult;
-    if (!h)
-        return walk;
+    if (!h) return walk;
     auto head = std::make_unique<RARHeaderDataEx>();
     for (;;) {
         *head = RARHeaderDataEx{};
         walk.endCode = dll().readHeaderEx(h, head.get());
-        if (walk.endCode != ERAR_SUCCESS)
-            break;
+        if (walk.endCode != ERAR_SUCCESS) break;
         std::string name = utf8(head->FileNameW);
-        for (auto &c : name)
-            if (c == '\\')
-                c = '/';
+        for (auto& c : name)
+            if (c == '\\') c = '/';
         walk.names.push_back(name);
         walk.oemNames.push_back(head->FileName);
         walk.results.push_back(
-            dll().processFile(h, operation, dest.empty() ? nullptr : const_cast<char *>(dest.c_str()), nullptr));
+            dll().processFile(h, operation, dest.empty() ? nullptr : const_cast<char*>(dest.c_str()), nullptr));
     }
     dll().closeArchive(h);
     return walk;
 }
 
-bool isFailure(const Walk &walk)
-{
-    if (walk.openResult != ERAR_SUCCESS || walk.endCode != ERAR_END_ARCHIVE)
-        return true;
+bool isFailure(const Walk& walk) {
+    if (walk.openResult != ERAR_SUCCESS || walk.endCode != ERAR_END_ARCHIVE) return true;
     for (int r : walk.results)
-        if (r != ERAR_SUCCESS)
-            return true;
+        if (r != ERAR_SUCCESS) return true;
     return false;
 }
 
-const std::string ZipInRar = "test_read_format_rar5_zip_in_rar.rar"; // see the unit test
+const std::string ZipInRar = "test_read_format_rar5_zip_in_rar.rar";  // see the unit test
 
-} // namespace
+}  // namespace
 
-TEST(UnrarDll, ExportsEveryFunction)
-{
+TEST(UnrarDll, ExportsEveryFunction) {
     ASSERT_NE(dll().module, nullptr) << QUILL_UNRAR_DLL;
     EXPECT_TRUE(dll().openArchive && dll().openArchiveEx && dll().closeArchive && dll().readHeader &&
                 dll().readHeaderEx && dll().processFile && dll().processFileW && dll().setCallback &&
@@ -144,21 +129,19 @@ TEST(UnrarDll, ExportsEveryFunction)
 
 // Every `extract` archive gives the manifest's files, sizes and hashes (links as links or,
 // where Wine cannot make one, refused with an error code).
-TEST(UnrarDll, ExtractArchivesMatchTheManifest)
-{
+TEST(UnrarDll, ExtractArchivesMatchTheManifest) {
     ASSERT_NE(dll().module, nullptr);
     auto archives = readRarManifest(TestData + "MANIFEST.tsv");
     ASSERT_GT(archives.size(), 50u) << TestData;
-    for (const auto &archive : archives) {
-        if (archive.kind != "extract" || archive.name == ZipInRar)
-            continue;
+    for (const auto& archive : archives) {
+        if (archive.kind != "extract" || archive.name == ZipInRar) continue;
         SCOPED_TRACE(archive.name);
         std::string dest = freshFolder("manifest");
         Walk walk = walkArchive(TestData + archive.name, RAR_OM_EXTRACT, RAR_EXTRACT, dest);
         EXPECT_EQ(walk.openResult, 0u);
         EXPECT_EQ(walk.endCode, ERAR_END_ARCHIVE);
         std::map<std::string, char> tree = treeOf(dest);
-        for (const auto &e : archive.entries) {
+        for (const auto& e : archive.entries) {
             SCOPED_TRACE(e.path);
             if (e.type == "file") {
                 fs::path path = fs::u8path(dest + "/" + e.path);
@@ -168,16 +151,14 @@ TEST(UnrarDll, ExtractArchivesMatchTheManifest)
                 EXPECT_EQ(tree[e.path], 'd');
             }
         }
-        for (const auto &item : tree) {
+        for (const auto& item : tree) {
             bool known = false;
-            for (const auto &e : archive.entries)
-                known = known || e.path == item.first;
+            for (const auto& e : archive.entries) known = known || e.path == item.first;
             EXPECT_TRUE(known) << item.first;
         }
         for (size_t i = 0; i < walk.names.size(); ++i) {
             bool isLink = false;
-            for (const auto &e : archive.entries)
-                isLink = isLink || (e.path == walk.names[i] && e.type == "link");
+            for (const auto& e : archive.entries) isLink = isLink || (e.path == walk.names[i] && e.type == "link");
             if (!isLink) {
                 EXPECT_EQ(walk.results[i], ERAR_SUCCESS) << walk.names[i];
             }
@@ -185,25 +166,23 @@ TEST(UnrarDll, ExtractArchivesMatchTheManifest)
     }
 }
 
-TEST(UnrarDll, BadArchivesEndWithAnErrorAndStayInside)
-{
+TEST(UnrarDll, BadArchivesEndWithAnErrorAndStayInside) {
     ASSERT_NE(dll().module, nullptr);
-    for (const auto &archive : readRarManifest(TestData + "MANIFEST.tsv")) {
+    for (const auto& archive : readRarManifest(TestData + "MANIFEST.tsv")) {
         if (archive.kind != "malformed" && archive.kind != "encrypted" && archive.kind.rfind("malformed-hangs", 0) != 0)
             continue;
         SCOPED_TRACE(archive.name);
         std::string sandbox = freshFolder("sandbox");
         Walk walk = walkArchive(TestData + archive.name, RAR_OM_EXTRACT, RAR_EXTRACT, sandbox + "\\dest");
         EXPECT_TRUE(isFailure(walk));
-        for (const auto &item : treeOf(sandbox))
+        for (const auto& item : treeOf(sandbox))
             EXPECT_TRUE(item.first == "dest" || item.first.rfind("dest/", 0) == 0) << item.first;
     }
 }
 
 // Names reach the caller in the OEM code page and as wide text; the destination path is
 // taken in the OEM code page and gets the folders it needs.
-TEST(UnrarDll, OemAndWideNames)
-{
+TEST(UnrarDll, OemAndWideNames) {
     ASSERT_NE(dll().module, nullptr);
     {
         RarWriter writer("names.rar");
@@ -219,11 +198,10 @@ TEST(UnrarDll, OemAndWideNames)
 }
 
 // Abandons every entry that comes in large blocks.
-int CALLBACK refuseLargeBlocks(unsigned char *, int size) { return size >= 65536 ? 0 : 1; }
+int CALLBACK refuseLargeBlocks(unsigned char*, int size) { return size >= 65536 ? 0 : 1; }
 
 // Wrong CRC, the data callback's 0 and hostile names: error codes, nothing left behind.
-TEST(UnrarDll, ErrorsLeaveNothingBehind)
-{
+TEST(UnrarDll, ErrorsLeaveNothingBehind) {
     ASSERT_NE(dll().module, nullptr);
     std::string big(2000000, 'b');
     {
@@ -241,21 +219,20 @@ TEST(UnrarDll, ErrorsLeaveNothingBehind)
     std::string sandbox = freshFolder("errors");
     std::string dest = sandbox + "\\dest";
     RAROpenArchiveData open{};
-    open.ArcName = const_cast<char *>("errors.rar");
+    open.ArcName = const_cast<char*>("errors.rar");
     open.OpenMode = RAR_OM_EXTRACT;
-    void *h = dll().openArchive(&open);
+    void* h = dll().openArchive(&open);
     ASSERT_NE(h, nullptr);
     dll().setProcessDataProc(h, refuseLargeBlocks);
     RARHeaderData head{};
     std::vector<int> results;
     while (dll().readHeader(h, &head) == ERAR_SUCCESS)
-        results.push_back(dll().processFile(h, RAR_EXTRACT, const_cast<char *>(dest.c_str()), nullptr));
+        results.push_back(dll().processFile(h, RAR_EXTRACT, const_cast<char*>(dest.c_str()), nullptr));
     dll().closeArchive(h);
     ASSERT_EQ(results.size(), 7u);
     EXPECT_EQ(results[0], ERAR_BAD_DATA);
-    EXPECT_NE(results[1], ERAR_SUCCESS); // abandoned by the callback
-    for (size_t i = 2; i < 6; ++i)
-        EXPECT_EQ(results[i], ERAR_ECREATE) << i;
+    EXPECT_NE(results[1], ERAR_SUCCESS);  // abandoned by the callback
+    for (size_t i = 2; i < 6; ++i) EXPECT_EQ(results[i], ERAR_ECREATE) << i;
     EXPECT_EQ(results[6], ERAR_SUCCESS);
     EXPECT_EQ(treeOf(sandbox), (std::map<std::string, char>{{"dest", 'd'}, {"dest/ok.txt", 'f'}}));
 }

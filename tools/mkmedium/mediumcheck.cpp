@@ -26,13 +26,11 @@ constexpr uintmax_t MaxMediaFileBytes = 64u << 20;
 // line, its LF and the terminator.
 constexpr size_t MaxLineLength = ResStringTable::LINE_BUFFER - 2;
 
-std::string inQuotes(const std::string &text) { return "\"" + text + "\""; }
+std::string inQuotes(const std::string& text) { return "\"" + text + "\""; }
 
-bool readWholeFile(const fs::path &path, std::string &bytes)
-{
+bool readWholeFile(const fs::path& path, std::string& bytes) {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
+    if (!in) return false;
     std::ostringstream all;
     all << in.rdbuf();
     bytes = all.str();
@@ -42,21 +40,43 @@ bool readWholeFile(const fs::path &path, std::string &bytes)
 // --- string table ----------------------------------------------------------------
 
 // Keys that setup or uninstall look up and that must hold a text.
-const char *const RequiredKeys[] = {
-    "STR_APP_TITLE", "LNG_CHARSET", "MSG_WRONG_SYSTEM", "MSG_WRONG_SYSTEM1", "URL_HOMEPAGE", "URL_SUPPORT",
-    "PATH_SOURCE", "PATH_GAME_DIR", "TXT_SELECT_DIRECTORY", "INT_SPACE_NEED", "MSG_OUT_OF_SPACE1",
-    "MSG_OUT_OF_SPACE2", "MSG_OUT_OF_SPACE3", "MSG_MB", "ERR_NO_FILE", "MSG_ARE_YOU_SURE", "PATH_GAME_EXE",
-    "TXT_GAME_ICON_DESCR", "TXT_SUPPORT_ICON_DESCR", "PATH_SUPPORT", "TXT_SITE_ICON_DESCR",
-    "TXT_SPONSOR_SITE_ICON_DESCR", "URL_SPONSOR_HOMEPAGE", "TXT_UNINSTALL_ICON_DESCR", "INT_ICON_CB_X",
-    "MSG_CONFIRM_UNINSTALL", "MSG_UNINSTALL_SUCCESS", "MSG_UNINSTALL_FAIL",
+const char* const RequiredKeys[] = {
+    "STR_APP_TITLE",
+    "LNG_CHARSET",
+    "MSG_WRONG_SYSTEM",
+    "MSG_WRONG_SYSTEM1",
+    "URL_HOMEPAGE",
+    "URL_SUPPORT",
+    "PATH_SOURCE",
+    "PATH_GAME_DIR",
+    "TXT_SELECT_DIRECTORY",
+    "INT_SPACE_NEED",
+    "MSG_OUT_OF_SPACE1",
+    "MSG_OUT_OF_SPACE2",
+    "MSG_OUT_OF_SPACE3",
+    "MSG_MB",
+    "ERR_NO_FILE",
+    "MSG_ARE_YOU_SURE",
+    "PATH_GAME_EXE",
+    "TXT_GAME_ICON_DESCR",
+    "TXT_SUPPORT_ICON_DESCR",
+    "PATH_SUPPORT",
+    "TXT_SITE_ICON_DESCR",
+    "TXT_SPONSOR_SITE_ICON_DESCR",
+    "URL_SPONSOR_HOMEPAGE",
+    "TXT_UNINSTALL_ICON_DESCR",
+    "INT_ICON_CB_X",
+    "MSG_CONFIRM_UNINSTALL",
+    "MSG_UNINSTALL_SUCCESS",
+    "MSG_UNINSTALL_FAIL",
 };
 
 // The names LNG_CHARSET may hold; setup compares them exactly.
-const char *const CharsetNames[] = {
-    "ANSI_CHARSET", "BALTIC_CHARSET", "CHINESEBIG5_CHARSET", "DEFAULT_CHARSET", "EASTEUROPE_CHARSET",
-    "GB2312_CHARSET", "GREEK_CHARSET", "HANGUL_CHARSET", "MAC_CHARSET", "OEM_CHARSET", "RUSSIAN_CHARSET",
-    "SHIFTJIS_CHARSET", "SYMBOL_CHARSET", "TURKISH_CHARSET", "VIETNAMESE_CHARSET", "JOHAB_CHARSET",
-    "ARABIC_CHARSET", "HEBREW_CHARSET", "THAI_CHARSET",
+const char* const CharsetNames[] = {
+    "ANSI_CHARSET",    "BALTIC_CHARSET",   "CHINESEBIG5_CHARSET", "DEFAULT_CHARSET", "EASTEUROPE_CHARSET",
+    "GB2312_CHARSET",  "GREEK_CHARSET",    "HANGUL_CHARSET",      "MAC_CHARSET",     "OEM_CHARSET",
+    "RUSSIAN_CHARSET", "SHIFTJIS_CHARSET", "SYMBOL_CHARSET",      "TURKISH_CHARSET", "VIETNAMESE_CHARSET",
+    "JOHAB_CHARSET",   "ARABIC_CHARSET",   "HEBREW_CHARSET",      "THAI_CHARSET",
 };
 
 constexpr int AddInstallSlots = 16;
@@ -65,18 +85,15 @@ bool isSeparator(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n
 
 // The first '%' of a text that is not part of "%%", with the conversion it
 // starts (up to its conversion letter), or npos.
-size_t findConversion(const std::string &text, std::string &conversion)
-{
+size_t findConversion(const std::string& text, std::string& conversion) {
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '%')
-            continue;
+        if (text[i] != '%') continue;
         if (i + 1 < text.size() && text[i + 1] == '%') {
             ++i;
             continue;
         }
         size_t end = i + 1;
-        while (end < text.size() && std::string("-+ #0123456789.*hlLqjztI").find(text[end]) != std::string::npos)
-            ++end;
+        while (end < text.size() && std::string("-+ #0123456789.*hlLqjztI").find(text[end]) != std::string::npos) ++end;
         conversion = text.substr(i, end < text.size() ? end - i + 1 : end - i);
         return i;
     }
@@ -84,12 +101,9 @@ size_t findConversion(const std::string &text, std::string &conversion)
 }
 
 // What is wrong with a path relative to setup's or the game's folder, or "".
-std::string relativePathProblem(const std::string &path)
-{
-    if (path.empty())
-        return "is empty";
-    if (path[0] == '\\' || path[0] == '/' || path.find(':') != std::string::npos)
-        return "is not a relative path";
+std::string relativePathProblem(const std::string& path) {
+    if (path.empty()) return "is empty";
+    if (path[0] == '\\' || path[0] == '/' || path.find(':') != std::string::npos) return "is not a relative path";
     for (unsigned char c : path)
         if (c < 32 || std::string("<>\"|?*").find(static_cast<char>(c)) != std::string::npos)
             return "holds a character that Windows does not allow in file names";
@@ -98,11 +112,9 @@ std::string relativePathProblem(const std::string &path)
     while (std::getline(parts, component, '\\'))
         for (size_t at = 0, slash; at <= component.size(); at = slash + 1) {
             slash = component.find('/', at);
-            if (slash == std::string::npos)
-                slash = component.size();
+            if (slash == std::string::npos) slash = component.size();
             std::string part = component.substr(at, slash - at);
-            if (part == "..")
-                return "leads out of its folder with \"..\"";
+            if (part == "..") return "leads out of its folder with \"..\"";
             if (part.empty() || part.back() == ' ' || part.back() == '.')
                 return "has an empty name or a name that ends in a space or dot";
         }
@@ -110,14 +122,11 @@ std::string relativePathProblem(const std::string &path)
 }
 
 // True when a number as the programs read it (optional sign, digits) fits an int.
-bool isPlainNumber(const std::string &text)
-{
+bool isPlainNumber(const std::string& text) {
     size_t i = (!text.empty() && (text[0] == '+' || text[0] == '-')) ? 1 : 0;
-    if (i == text.size() || text.size() - i > 10)
-        return false;
+    if (i == text.size() || text.size() - i > 10) return false;
     for (size_t j = i; j < text.size(); ++j)
-        if (text[j] < '0' || text[j] > '9')
-            return false;
+        if (text[j] < '0' || text[j] > '9') return false;
     long long n = std::stoll(text);
     return n >= INT32_MIN && n <= INT32_MAX;
 }
@@ -125,37 +134,35 @@ bool isPlainNumber(const std::string &text)
 // The file's bytes line by line: what the table's parser cannot tell the
 // publisher (long lines, bytes that end the file early, duplicate keys) and
 // which keys it holds.
-std::vector<std::string> scanLines(const std::string &bytes, const std::string &shownName, MediumReport &report)
-{
+std::vector<std::string> scanLines(const std::string& bytes, const std::string& shownName, MediumReport& report) {
     std::vector<std::string> keys;
     std::map<std::string, int> firstLine;
     int lineNumber = 0;
     for (size_t at = 0; at < bytes.size();) {
         size_t end = bytes.find('\n', at);
-        if (end == std::string::npos)
-            end = bytes.size();
+        if (end == std::string::npos) end = bytes.size();
         std::string line = bytes.substr(at, end - at);
         at = end + 1;
         ++lineNumber;
         const std::string where = shownName + ", line " + std::to_string(lineNumber) + ": ";
-        while (!line.empty() && line.back() == '\r')
-            line.pop_back();
+        while (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.find('\0') != std::string::npos)
-            report.problems.push_back(where + "holds a NUL byte, which cuts the text short. Save the file as plain text.");
+            report.problems.push_back(where +
+                                      "holds a NUL byte, which cuts the text short. Save the file as plain text.");
         if (line.find('\x1a') != std::string::npos)
             report.problems.push_back(where + "holds a Ctrl+Z byte, where Windows stops reading the file. Remove it.");
         if (line.size() > MaxLineLength)
-            report.problems.push_back(where + "is " + std::to_string(line.size()) + " characters long; setup reads at most " +
-                                      std::to_string(MaxLineLength) +
+            report.problems.push_back(where + "is " + std::to_string(line.size()) +
+                                      " characters long; setup reads at most " + std::to_string(MaxLineLength) +
                                       " at once and would take the rest for another key. Shorten the text.");
         size_t k = 0;
-        while (k < line.size() && !isSeparator(line[k]))
-            ++k;
+        while (k < line.size() && !isSeparator(line[k])) ++k;
         std::string key = line.substr(0, k);
         if (key.empty()) {
             if (line.find_first_not_of(" \t") != std::string::npos)
-                report.problems.push_back(where + "starts with a space or tab, so its text belongs to no key. "
-                                                  "Start the line with its key.");
+                report.problems.push_back(where +
+                                          "starts with a space or tab, so its text belongs to no key. "
+                                          "Start the line with its key.");
             continue;
         }
         auto [it, fresh] = firstLine.emplace(key, lineNumber);
@@ -176,11 +183,11 @@ constexpr int AnySize = 0;
 constexpr int NoPlace = -1;
 
 struct PictureRule {
-    const char *name;
-    const char *use;
-    int width, height; // AnySize: any
-    int bits;          // 0: 24 or 32
-    int x, y;          // where it is drawn, when it must stay inside the panel
+    const char* name;
+    const char* use;
+    int width, height;  // AnySize: any
+    int bits;           // 0: 24 or 32
+    int x, y;           // where it is drawn, when it must stay inside the panel
 };
 
 const PictureRule PictureRules[] = {
@@ -226,8 +233,7 @@ struct TgaFacts {
 };
 
 // Checks one picture against its rule; false when it is unusable.
-bool checkPicture(const fs::path &mediaFolder, const PictureRule &rule, MediumReport &report, TgaFacts &facts)
-{
+bool checkPicture(const fs::path& mediaFolder, const PictureRule& rule, MediumReport& report, TgaFacts& facts) {
     const std::string name = std::string("Media/") + rule.name + ".tga";
     const fs::path path = mediaFolder / (std::string(rule.name) + ".tga");
     const std::string who = name + " (" + rule.use + "): ";
@@ -247,7 +253,7 @@ bool checkPicture(const fs::path &mediaFolder, const PictureRule &rule, MediumRe
         return false;
     }
     const size_t problemsBefore = report.problems.size();
-    auto fault = [&](const std::string &text) { report.problems.push_back(who + text); };
+    auto fault = [&](const std::string& text) { report.problems.push_back(who + text); };
     if (bytes.size() < 18) {
         fault("is too short to be a TGA picture. Save it again as TGA.");
         return false;
@@ -259,12 +265,11 @@ bool checkPicture(const fs::path &mediaFolder, const PictureRule &rule, MediumRe
     const int bits = byteAt(16), descriptor = byteAt(17);
     const std::string saveAs = " Save it as an uncompressed 24- or 32-bit TGA with the origin at the lower left.";
     if (type == 10 || type == 11 || type == 9)
-        fault("is run-length compressed (TGA type " + std::to_string(type) + "); setup reads only uncompressed pictures." +
-              saveAs);
+        fault("is run-length compressed (TGA type " + std::to_string(type) +
+              "); setup reads only uncompressed pictures." + saveAs);
     else if (type != 2 && type != 3)
         fault("is TGA type " + std::to_string(type) + ", not uncompressed true colour (2) or grey (3)." + saveAs);
-    if (colourMap != 0)
-        fault("has a colour map (palette); setup reads only true-colour pictures." + saveAs);
+    if (colourMap != 0) fault("has a colour map (palette); setup reads only true-colour pictures." + saveAs);
     if (bits != 24 && bits != 32)
         fault("has " + std::to_string(bits) + " bits per pixel; setup reads 24 or 32." + saveAs);
     else if (rule.bits != 0 && bits != rule.bits)
@@ -276,8 +281,7 @@ bool checkPicture(const fs::path &mediaFolder, const PictureRule &rule, MediumRe
     if ((descriptor & 0x30) != 0)
         fault("is stored from the " + std::string(descriptor & 0x20 ? "top" : "lower right") +
               "; setup would show it upside down or mirrored." + saveAs);
-    if (report.problems.size() != problemsBefore)
-        return false;
+    if (report.problems.size() != problemsBefore) return false;
 
     const std::string sizeText = std::to_string(facts.width) + " x " + std::to_string(facts.height) + " pixels";
     if (facts.width == 0 || facts.height == 0 || facts.width > GuiImage::MAX_TGA_SIDE ||
@@ -287,8 +291,8 @@ bool checkPicture(const fs::path &mediaFolder, const PictureRule &rule, MediumRe
     }
     const uint64_t pixelBytes = uint64_t(facts.width) * facts.height * (bits / 8);
     if (bytes.size() - 18 < pixelBytes) {
-        fault("is cut short: " + sizeText + " need " + std::to_string(pixelBytes) + " bytes of pixels, the file holds " +
-              std::to_string(bytes.size() - 18) + ". Save it again.");
+        fault("is cut short: " + sizeText + " need " + std::to_string(pixelBytes) +
+              " bytes of pixels, the file holds " + std::to_string(bytes.size() - 18) + ". Save it again.");
         return false;
     }
     const bool wrongWidth = rule.width != AnySize && facts.width != rule.width;
@@ -302,8 +306,7 @@ bool checkPicture(const fs::path &mediaFolder, const PictureRule &rule, MediumRe
         fault("is " + sizeText + "; drawn at " + std::to_string(rule.x) + "," + std::to_string(rule.y) +
               " it leaves the 550 x 400 panel. Make it at most " + std::to_string(PanelWidth - rule.x) + " x " +
               std::to_string(PanelHeight - rule.y) + ".");
-    if (report.problems.size() != problemsBefore)
-        return false;
+    if (report.problems.size() != problemsBefore) return false;
 
     // Last, the installer's own reader must take it.
     GuiImage image;
@@ -316,12 +319,11 @@ bool checkPicture(const fs::path &mediaFolder, const PictureRule &rule, MediumRe
 
 // --- sound cues ------------------------------------------------------------------
 
-const char *const SoundCues[] = {"Back", "Ok", "Error", "Present", "ScrShot"};
+const char* const SoundCues[] = {"Back", "Ok", "Error", "Present", "ScrShot"};
 
-} // namespace
+}  // namespace
 
-MediumStrings checkStrings(const fs::path &path, const std::string &shownName, MediumReport &report)
-{
+MediumStrings checkStrings(const fs::path& path, const std::string& shownName, MediumReport& report) {
     MediumStrings facts;
     std::string bytes;
     std::error_code ec;
@@ -340,38 +342,37 @@ MediumStrings checkStrings(const fs::path &path, const std::string &shownName, M
     facts.poolUsed = ResStringTable::poolUsed();
     facts.poolNeeded = ResStringTable::poolDemand();
     if (facts.poolNeeded > ResStringTable::POOL_SIZE)
-        report.problems.push_back(
-            shownName + ": needs at least " + std::to_string(facts.poolNeeded) + " bytes of the " +
-            std::to_string(ResStringTable::POOL_SIZE) + "-byte text pool, " +
-            std::to_string(facts.poolNeeded - ResStringTable::POOL_SIZE) +
-            " more than it holds; the texts after that read as empty. Shorten or remove texts "
-            "(each line costs its key once and its text two or more times).");
+        report.problems.push_back(shownName + ": needs at least " + std::to_string(facts.poolNeeded) +
+                                  " bytes of the " + std::to_string(ResStringTable::POOL_SIZE) + "-byte text pool, " +
+                                  std::to_string(facts.poolNeeded - ResStringTable::POOL_SIZE) +
+                                  " more than it holds; the texts after that read as empty. Shorten or remove texts "
+                                  "(each line costs its key once and its text two or more times).");
     else
         report.notes.push_back(shownName + ": the texts take " + std::to_string(facts.poolUsed) + " of the " +
                                std::to_string(ResStringTable::POOL_SIZE) + " bytes of the text pool; " +
                                std::to_string(ResStringTable::POOL_SIZE - facts.poolUsed) + " bytes are left.");
-    auto value = [&](const std::string &key) { return std::string(table.text(key.c_str())); };
-    auto fault = [&](const std::string &key, const std::string &text) {
+    auto value = [&](const std::string& key) { return std::string(table.text(key.c_str())); };
+    auto fault = [&](const std::string& key, const std::string& text) {
         report.problems.push_back(shownName + ", " + key + ": " + text);
     };
 
-    for (const char *key : RequiredKeys)
+    for (const char* key : RequiredKeys)
         if (value(key).empty())
-            fault(key, std::string("has no text, but setup or uninstall uses it. Add a line \"") + key + " <text>\"" +
-                           (std::string(key) == "INT_SPACE_NEED" ? " (mkmedium writes it when it packs the game)." : "."));
+            fault(key,
+                  std::string("has no text, but setup or uninstall uses it. Add a line \"") + key + " <text>\"" +
+                      (std::string(key) == "INT_SPACE_NEED" ? " (mkmedium writes it when it packs the game)." : "."));
 
     // Texts that the message boxes take as printf formats; the file name of
     // the main package is put into one as well.
-    for (const std::string &key : keys) {
-        if (key.compare(0, 4, "MSG_") != 0 && key.compare(0, 4, "ERR_") != 0 && key != "PATH_SOURCE")
-            continue;
+    for (const std::string& key : keys) {
+        if (key.compare(0, 4, "MSG_") != 0 && key.compare(0, 4, "ERR_") != 0 && key != "PATH_SOURCE") continue;
         std::string conversion;
         if (findConversion(value(key), conversion) != std::string::npos)
             fault(key, "holds " + inQuotes(conversion) +
                            ", which the message box would read as a printf conversion and show garbage or crash. "
                            "Write %% for a percent sign.");
     }
-    for (const std::string &key : keys)
+    for (const std::string& key : keys)
         if (key.compare(0, 4, "INT_") == 0 && !value(key).empty() && !isPlainNumber(value(key)))
             fault(key, "is " + inQuotes(value(key)) + ", not a whole number. Write it in digits only.");
 
@@ -381,27 +382,27 @@ MediumStrings checkStrings(const fs::path &path, const std::string &shownName, M
                             std::to_string(MaxUnitWordLength) + ". Use a shorter unit word.");
     const std::string title = value("STR_APP_TITLE");
     if (title.size() > MaxAppTitleLength)
-        fault("STR_APP_TITLE", "is " + std::to_string(title.size()) + " characters long; the window title has room for " +
+        fault("STR_APP_TITLE", "is " + std::to_string(title.size()) +
+                                   " characters long; the window title has room for " +
                                    std::to_string(MaxAppTitleLength) + " beside the percentage. Shorten it.");
     const std::string charset = value("LNG_CHARSET");
     bool knownCharset = false;
-    for (const char *name : CharsetNames)
-        knownCharset = knownCharset || charset == name;
+    for (const char* name : CharsetNames) knownCharset = knownCharset || charset == name;
     if (!charset.empty() && !knownCharset)
         fault("LNG_CHARSET", "is " + inQuotes(charset) +
                                  ", which is no character set name setup knows (they are upper case, such as "
                                  "ANSI_CHARSET, EASTEUROPE_CHARSET or RUSSIAN_CHARSET).");
     const std::string checkBoxX = value("INT_ICON_CB_X");
     if (isPlainNumber(checkBoxX) && (std::stoi(checkBoxX) < 0 || std::stoi(checkBoxX) > PanelWidth - 20))
-        fault("INT_ICON_CB_X", "is " + checkBoxX + "; the 20-pixel check box must stay inside the 550-pixel panel (0 to " +
+        fault("INT_ICON_CB_X", "is " + checkBoxX +
+                                   "; the 20-pixel check box must stay inside the 550-pixel panel (0 to " +
                                    std::to_string(PanelWidth - 20) + ").");
 
     facts.mainPackage = value("PATH_SOURCE");
     if (!facts.mainPackage.empty()) {
         std::string problem = relativePathProblem(facts.mainPackage);
         std::string lower;
-        for (char c : facts.mainPackage)
-            lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (char c : facts.mainPackage) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         unsigned number = 0;
         char rest = 0;
         if (problem.empty() && std::sscanf(lower.c_str(), "data%u.pak%c", &number, &rest) == 1 && number < 128)
@@ -412,20 +413,19 @@ MediumStrings checkStrings(const fs::path &path, const std::string &shownName, M
     }
     const std::string gameDir = value("PATH_GAME_DIR");
     if (!gameDir.empty() && !relativePathProblem(gameDir).empty())
-        fault("PATH_GAME_DIR", inQuotes(gameDir) + " " + relativePathProblem(gameDir) +
-                                   ". Give a folder name such as Publisher\\Game.");
+        fault("PATH_GAME_DIR",
+              inQuotes(gameDir) + " " + relativePathProblem(gameDir) + ". Give a folder name such as Publisher\\Game.");
 
     // Paths inside the installed game: they must be in the game folder.
     std::vector<std::string> gamePathKeys = {"PATH_GAME_EXE", "PATH_SUPPORT"};
-    for (int n = 0; n < AddInstallSlots; ++n)
-        gamePathKeys.push_back("PATH_ADD_INSTALL_" + std::to_string(n));
-    for (const std::string &key : gamePathKeys) {
+    for (int n = 0; n < AddInstallSlots; ++n) gamePathKeys.push_back("PATH_ADD_INSTALL_" + std::to_string(n));
+    for (const std::string& key : gamePathKeys) {
         const std::string path = value(key);
-        if (path.empty())
-            continue;
+        if (path.empty()) continue;
         const std::string problem = relativePathProblem(path);
         if (!problem.empty())
-            fault(key, inQuotes(path) + " " + problem + ". Give the path inside the game folder, such as Bin\\Game.exe.");
+            fault(key,
+                  inQuotes(path) + " " + problem + ". Give the path inside the game folder, such as Bin\\Game.exe.");
         else
             facts.gameFiles.push_back(path);
     }
@@ -438,16 +438,13 @@ MediumStrings checkStrings(const fs::path &path, const std::string &shownName, M
     return facts;
 }
 
-void checkPictures(const fs::path &mediaFolder, MediumReport &report)
-{
+void checkPictures(const fs::path& mediaFolder, MediumReport& report) {
     TgaFacts sliderTop;
-    for (const PictureRule &rule : PictureRules) {
+    for (const PictureRule& rule : PictureRules) {
         TgaFacts facts;
-        if (!checkPicture(mediaFolder, rule, report, facts))
-            continue;
+        if (!checkPicture(mediaFolder, rule, report, facts)) continue;
         const std::string name = rule.name;
-        if (name == "scroll_slider_top")
-            sliderTop = facts;
+        if (name == "scroll_slider_top") sliderTop = facts;
         if (name == "scroll_slider_bottom" && sliderTop.height != 0 && facts.height != sliderTop.height)
             report.problems.push_back("Media/scroll_slider_bottom.tga: is " + std::to_string(facts.height) +
                                       " pixels high; the thumb places it by the height of scroll_slider_top.tga (" +
@@ -459,9 +456,8 @@ void checkPictures(const fs::path &mediaFolder, MediumReport &report)
     }
 }
 
-void checkSounds(const fs::path &mediaFolder, MediumReport &report)
-{
-    for (const char *cue : SoundCues) {
+void checkSounds(const fs::path& mediaFolder, MediumReport& report) {
+    for (const char* cue : SoundCues) {
         const std::string name = std::string("Media/") + cue + ".mp3";
         const fs::path path = mediaFolder / (std::string(cue) + ".mp3");
         std::error_code ec;
@@ -475,9 +471,10 @@ void checkSounds(const fs::path &mediaFolder, MediumReport &report)
             continue;
         }
         tessivo::MpegStream stream;
-        if (!tessivo::parseMpegStream(reinterpret_cast<const uint8_t *>(bytes.data()), bytes.size(), stream)) {
-            report.problems.push_back(name + ": holds no complete MPEG Layer III audio, so setup cannot play it. "
-                                             "Export it again as an MP3 file.");
+        if (!tessivo::parseMpegStream(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), stream)) {
+            report.problems.push_back(name +
+                                      ": holds no complete MPEG Layer III audio, so setup cannot play it. "
+                                      "Export it again as an MP3 file.");
             continue;
         }
         const double seconds = double(stream.frameCount) * stream.samplesPerFrame / stream.sampleRate;
@@ -488,14 +485,13 @@ void checkSounds(const fs::path &mediaFolder, MediumReport &report)
     }
 }
 
-MediumStrings checkMedium(const fs::path &mediumFolder, MediumReport &report)
-{
+MediumStrings checkMedium(const fs::path& mediumFolder, MediumReport& report) {
     const fs::path media = mediumFolder / "Media";
     MediumStrings strings = checkStrings(media / "strings.txt", "Media/strings.txt", report);
     checkPictures(media, report);
     checkSounds(media, report);
-    for (const auto &[path, name, use] : {std::tuple{media / "license.txt", "Media/license.txt", "the licence screen"},
-                                         std::tuple{mediumFolder / "Readme.txt", "Readme.txt", "the readme button"}}) {
+    for (const auto& [path, name, use] : {std::tuple{media / "license.txt", "Media/license.txt", "the licence screen"},
+                                          std::tuple{mediumFolder / "Readme.txt", "Readme.txt", "the readme button"}}) {
         std::error_code ec;
         if (!fs::is_regular_file(path, ec) || fs::file_size(path, ec) == 0)
             report.problems.push_back(std::string(name) + ": is missing or empty; " + use + " shows it. Add the text.");
@@ -503,8 +499,7 @@ MediumStrings checkMedium(const fs::path &mediumFolder, MediumReport &report)
     return strings;
 }
 
-std::string withSpaceNeed(const std::string &stringsText, uint64_t megabytes)
-{
+std::string withSpaceNeed(const std::string& stringsText, uint64_t megabytes) {
     const std::string key = "INT_SPACE_NEED";
     std::string out;
     bool written = false;
@@ -522,8 +517,7 @@ std::string withSpaceNeed(const std::string &stringsText, uint64_t megabytes)
         out += line;
     }
     if (!written) {
-        if (!out.empty() && out.back() != '\n')
-            out += crlf ? "\r\n" : "\n";
+        if (!out.empty() && out.back() != '\n') out += crlf ? "\r\n" : "\n";
         out += key + " " + std::to_string(megabytes) + (crlf ? "\r\n" : "\n");
     }
     return out;

@@ -10,7 +10,7 @@
 #include <vector>
 
 struct MediumReport {
-    std::vector<std::string> problems; // each makes the medium unusable
+    std::vector<std::string> problems;  // each makes the medium unusable
     std::vector<std::string> notes;     // worth knowing, not wrong
 
     bool ok() const { return problems.empty(); }
@@ -30,17 +30,17 @@ constexpr size_t MaxUnitWordLength = 49;
 constexpr size_t MaxAppTitleLength = 117;
 
 // Checks the string table at `path`; `shownName` names it in the messages.
-MediumStrings checkStrings(const std::filesystem::path &path, const std::string &shownName, MediumReport &report);
+MediumStrings checkStrings(const std::filesystem::path& path, const std::string& shownName, MediumReport& report);
 
 // Checks every picture in `mediaFolder` for presence, format and size.
-void checkPictures(const std::filesystem::path &mediaFolder, MediumReport &report);
+void checkPictures(const std::filesystem::path& mediaFolder, MediumReport& report);
 
 // Checks that every sound cue in `mediaFolder` holds MP3 audio that decodes.
-void checkSounds(const std::filesystem::path &mediaFolder, MediumReport &report);
+void checkSounds(const std::filesystem::path& mediaFolder, MediumReport& report);
 
 // All of the above, and the licence and readme, for a medium folder.
-MediumStrings checkMedium(const std::filesystem::path &mediumFolder, MediumReport &report);
+MediumStrings checkMedium(const std::filesystem::path& mediumFolder, MediumReport& report);
 
 // Rewrites the value of every INT_SPACE_NEED line of a string table's text (or
 // appends the line), keeping the file's line ends.
-std::string withSpaceNeed(const std::string &stringsText, uint64_t megabytes);
+std::string withSpaceNeed(const std::string& stringsText, uint64_t megabytes);

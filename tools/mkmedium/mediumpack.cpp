@@ -17,43 +17,35 @@ namespace {
 constexpr size_t MaxEntryNameLength = 160;
 constexpr uint64_t ClusterBytes = 4096;
 
-std::string lowerCase(std::string text)
-{
-    for (char &c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+std::string lowerCase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
 }
 
 // What is wrong with a game file's name for a Windows installation, or "".
-std::string nameProblem(const std::string &component)
-{
+std::string nameProblem(const std::string& component) {
     for (unsigned char c : component) {
-        if (c >= 128)
-            return "has letters outside plain ASCII, which the package's name conversion may change";
+        if (c >= 128) return "has letters outside plain ASCII, which the package's name conversion may change";
         if (c < 32 || std::string("<>:\"\\|?*").find(static_cast<char>(c)) != std::string::npos)
             return "holds a character that Windows does not allow in file names";
     }
-    if (component.back() == ' ' || component.back() == '.')
-        return "ends in a space or dot, which Windows drops";
+    if (component.back() == ' ' || component.back() == '.') return "ends in a space or dot, which Windows drops";
     std::string stem = lowerCase(component.substr(0, component.find('.')));
-    for (const char *reserved : {"con", "prn", "aux", "nul", "com1", "com2", "com3", "com4", "lpt1", "lpt2", "lpt3"})
-        if (stem == reserved)
-            return "is a device name on Windows";
+    for (const char* reserved : {"con", "prn", "aux", "nul", "com1", "com2", "com3", "com4", "lpt1", "lpt2", "lpt3"})
+        if (stem == reserved) return "is a device name on Windows";
     return "";
 }
 
-void readFolder(const fs::path &root, const fs::path &folder, GameFolder &game, std::vector<std::string> &problems)
-{
+void readFolder(const fs::path& root, const fs::path& folder, GameFolder& game, std::vector<std::string>& problems) {
     std::vector<fs::path> children;
     std::error_code ec;
-    for (const auto &item : fs::directory_iterator(folder, ec))
-        children.push_back(item.path());
+    for (const auto& item : fs::directory_iterator(folder, ec)) children.push_back(item.path());
     if (ec) {
         problems.push_back(folder.string() + ": cannot be read (" + ec.message() + ").");
         return;
     }
     std::sort(children.begin(), children.end());
-    for (const fs::path &child : children) {
+    for (const fs::path& child : children) {
         GameEntry entry;
         entry.name = child.lexically_relative(root).generic_string();
         entry.source = child;
@@ -68,7 +60,8 @@ void readFolder(const fs::path &root, const fs::path &folder, GameFolder &game, 
         }
         const fs::file_status status = fs::symlink_status(child, ec);
         if (fs::is_symlink(status)) {
-            problems.push_back(shown + ": is a symbolic link, which Windows cannot install. Put the file itself there.");
+            problems.push_back(shown +
+                               ": is a symbolic link, which Windows cannot install. Put the file itself there.");
         } else if (fs::is_directory(status)) {
             entry.folder = true;
             game.entries.push_back(entry);
@@ -84,24 +77,21 @@ void readFolder(const fs::path &root, const fs::path &folder, GameFolder &game, 
 }
 
 // Bytes a package spends on one entry besides its data: its header and name.
-uint64_t entryOverhead(const GameEntry &entry) { return 40 + entry.name.size(); }
+uint64_t entryOverhead(const GameEntry& entry) { return 40 + entry.name.size(); }
 
 // A file's modification time for its package entry; 0 when unknown.
-time_t modifiedTime(const fs::path &path)
-{
+time_t modifiedTime(const fs::path& path) {
     std::error_code ec;
     const fs::file_time_type stamp = fs::last_write_time(path, ec);
-    if (ec)
-        return 0;
+    if (ec) return 0;
     const auto sinceNow = stamp - fs::file_time_type::clock::now();
     return std::chrono::system_clock::to_time_t(
         std::chrono::system_clock::now() + std::chrono::duration_cast<std::chrono::system_clock::duration>(sinceNow));
 }
 
-} // namespace
+}  // namespace
 
-GameFolder readGameFolder(const fs::path &root, std::vector<std::string> &problems)
-{
+GameFolder readGameFolder(const fs::path& root, std::vector<std::string>& problems) {
     GameFolder game;
     std::error_code ec;
     if (!fs::is_directory(root, ec)) {
@@ -117,24 +107,21 @@ GameFolder readGameFolder(const fs::path &root, std::vector<std::string> &proble
     return game;
 }
 
-bool gameHasFile(const GameFolder &game, const std::string &path)
-{
+bool gameHasFile(const GameFolder& game, const std::string& path) {
     std::string wanted = lowerCase(path);
     std::replace(wanted.begin(), wanted.end(), '\\', '/');
-    for (const GameEntry &entry : game.entries)
-        if (!entry.folder && lowerCase(entry.name) == wanted)
-            return true;
+    for (const GameEntry& entry : game.entries)
+        if (!entry.folder && lowerCase(entry.name) == wanted) return true;
     return false;
 }
 
-bool planPackages(const GameFolder &game, const std::string &mainPackage, uint64_t splitBytes,
-                  std::vector<Package> &packages, std::string &error)
-{
+bool planPackages(const GameFolder& game, const std::string& mainPackage, uint64_t splitBytes,
+                  std::vector<Package>& packages, std::string& error) {
     packages.clear();
     packages.push_back(Package{mainPackage, {}, 0});
-    uint64_t filled = 0; // data and headers in the current package
+    uint64_t filled = 0;  // data and headers in the current package
     for (size_t i = 0; i < game.entries.size(); ++i) {
-        const GameEntry &entry = game.entries[i];
+        const GameEntry& entry = game.entries[i];
         const uint64_t cost = entry.size + entryOverhead(entry);
         if (splitBytes != 0 && filled != 0 && filled + cost > splitBytes) {
             packages.push_back(Package{"data" + std::to_string(packages.size() - 1) + ".pak", {}, 0});
@@ -155,38 +142,38 @@ bool planPackages(const GameFolder &game, const std::string &mainPackage, uint64
     return true;
 }
 
-bool writePackages(const GameFolder &game, const std::vector<Package> &packages, const fs::path &folder,
-                   const PackProgress &progress, std::string &error)
-{
+bool writePackages(const GameFolder& game, const std::vector<Package>& packages, const fs::path& folder,
+                   const PackProgress& progress, std::string& error) {
     uint64_t done = 0;
-    for (const Package &package : packages) {
+    for (const Package& package : packages) {
         const fs::path path = folder / package.file;
         std::error_code ec;
         fs::create_directories(path.parent_path(), ec);
         RarWriter writer(path.string());
         progress(done, game.bytes, package.file);
         for (size_t index : package.entries) {
-            const GameEntry &entry = game.entries[index];
+            const GameEntry& entry = game.entries[index];
             const time_t modified = modifiedTime(entry.source);
             bool added;
             if (entry.folder) {
                 added = writer.addFolder(entry.name, modified);
             } else {
-                FILE *in = std::fopen(entry.source.string().c_str(), "rb");
+                FILE* in = std::fopen(entry.source.string().c_str(), "rb");
                 if (!in) {
                     error = "cannot read game file " + entry.name;
                     return false;
                 }
                 uint64_t left = entry.size;
-                added = writer.addStream(entry.name, entry.size,
-                                         [&](char *buffer, size_t size) {
-                                             size_t got = std::fread(buffer, 1, size, in);
-                                             done += got;
-                                             left -= std::min<uint64_t>(got, left);
-                                             progress(done, game.bytes, package.file);
-                                             return got;
-                                         },
-                                         modified);
+                added = writer.addStream(
+                    entry.name, entry.size,
+                    [&](char* buffer, size_t size) {
+                        size_t got = std::fread(buffer, 1, size, in);
+                        done += got;
+                        left -= std::min<uint64_t>(got, left);
+                        progress(done, game.bytes, package.file);
+                        return got;
+                    },
+                    modified);
                 std::fclose(in);
                 if (added && left != 0) {
                     error = "game file " + entry.name + " changed size while it was packed; pack again";
@@ -207,11 +194,9 @@ bool writePackages(const GameFolder &game, const std::vector<Package> &packages,
     return true;
 }
 
-uint64_t spaceNeedMb(const GameFolder &game, uint64_t extraBytes)
-{
+uint64_t spaceNeedMb(const GameFolder& game, uint64_t extraBytes) {
     uint64_t bytes = extraBytes;
-    for (const GameEntry &entry : game.entries)
-        bytes += (entry.size + ClusterBytes - 1) / ClusterBytes * ClusterBytes;
+    for (const GameEntry& entry : game.entries) bytes += (entry.size + ClusterBytes - 1) / ClusterBytes * ClusterBytes;
     const uint64_t mb = uint64_t(1) << 20;
     return std::max<uint64_t>(1, (bytes + mb - 1) / mb);
 }

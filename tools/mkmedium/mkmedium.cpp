@@ -46,34 +46,28 @@ const char usageText[] =
     "Exit code 0: the medium is complete; 1: it was refused or could not be made;\n"
     "2: the command line is wrong.\n";
 
-constexpr const char *ProgramFiles[] = {"setup.exe", "uninstall.exe", "unrar.dll"};
+constexpr const char* ProgramFiles[] = {"setup.exe", "uninstall.exe", "unrar.dll"};
 // Room for install.log beside the uninstaller in the space estimate.
 constexpr uint64_t LogAllowance = 64 * 1024;
 
-int usageError(const std::string &message)
-{
+int usageError(const std::string& message) {
     std::fprintf(stderr, "mkmedium: %s\n(mkmedium --help explains the command line)\n", message.c_str());
     return 2;
 }
 
-void printReport(const MediumReport &report)
-{
-    for (const std::string &note : report.notes)
-        std::printf("  note: %s\n", note.c_str());
-    for (const std::string &problem : report.problems)
-        std::fprintf(stderr, "  problem: %s\n", problem.c_str());
+void printReport(const MediumReport& report) {
+    for (const std::string& note : report.notes) std::printf("  note: %s\n", note.c_str());
+    for (const std::string& problem : report.problems) std::fprintf(stderr, "  problem: %s\n", problem.c_str());
 }
 
-bool isWithin(const fs::path &inner, const fs::path &outer)
-{
+bool isWithin(const fs::path& inner, const fs::path& outer) {
     std::error_code ec;
     const fs::path a = fs::weakly_canonical(inner, ec), b = fs::weakly_canonical(outer, ec);
     auto [end, _] = std::mismatch(b.begin(), b.end(), a.begin(), a.end());
     return end == b.end();
 }
 
-bool isPackageName(const std::string &name, const std::string &mainPackage)
-{
+bool isPackageName(const std::string& name, const std::string& mainPackage) {
     unsigned number = 0;
     char rest = 0;
     return name == mainPackage || (std::sscanf(name.c_str(), "data%u.pak%c", &number, &rest) == 1 && number < 128);
@@ -83,19 +77,18 @@ bool isPackageName(const std::string &name, const std::string &mainPackage)
 // per package and tenth otherwise.
 class ProgressPrinter {
 public:
-    void operator()(uint64_t done, uint64_t total, const std::string &package)
-    {
+    void operator()(uint64_t done, uint64_t total, const std::string& package) {
         const int percent = total == 0 ? 100 : int(done * 100 / total);
         const bool newPackage = package != package_;
-        if (!newPackage && (percent == percent_ || (!terminal_ && percent / 10 == percent_ / 10)))
-            return;
+        if (!newPackage && (percent == percent_ || (!terminal_ && percent / 10 == percent_ / 10))) return;
         percent_ = percent;
         package_ = package;
         if (package.empty()) {
-            std::printf(terminal_ ? "\r  packed %llu MB%30s\n" : "  packed %llu MB%s\n", (unsigned long long)(done >> 20),
-                        "");
+            std::printf(terminal_ ? "\r  packed %llu MB%30s\n" : "  packed %llu MB%s\n",
+                        (unsigned long long)(done >> 20), "");
         } else {
-            std::printf(terminal_ ? "\r  packing %3d%% (%llu of %llu MB) into %s   " : "  packing %3d%% (%llu of %llu MB) into %s\n",
+            std::printf(terminal_ ? "\r  packing %3d%% (%llu of %llu MB) into %s   "
+                                  : "  packing %3d%% (%llu of %llu MB) into %s\n",
                         percent, (unsigned long long)(done >> 20), (unsigned long long)(total >> 20), package.c_str());
         }
         std::fflush(stdout);
@@ -113,18 +106,18 @@ struct Options {
     uint64_t splitMb = 0;
 };
 
-int checkOnly(const fs::path &folder)
-{
+int checkOnly(const fs::path& folder) {
     MediumReport report;
     MediumStrings strings = checkMedium(folder, report);
     std::error_code ec;
     if (fs::exists(folder / "setup.exe", ec)) {
-        for (const char *program : ProgramFiles)
+        for (const char* program : ProgramFiles)
             if (!fs::is_regular_file(folder / program, ec))
                 report.problems.push_back(std::string(program) + ": is missing beside setup.exe.");
         if (!strings.mainPackage.empty() && !fs::is_regular_file(folder / strings.mainPackage, ec))
-            report.problems.push_back(strings.mainPackage +
-                                      ": the main package that PATH_SOURCE names is missing. Make the medium with mkmedium.");
+            report.problems.push_back(
+                strings.mainPackage +
+                ": the main package that PATH_SOURCE names is missing. Make the medium with mkmedium.");
     }
     std::printf("Checking the medium in %s\n", folder.string().c_str());
     printReport(report);
@@ -137,13 +130,12 @@ int checkOnly(const fs::path &folder)
     return 0;
 }
 
-int makeMedium(const Options &options)
-{
+int makeMedium(const Options& options) {
     MediumReport report;
     std::error_code ec;
     if (!fs::is_directory(options.medium, ec))
         return usageError("--medium " + options.medium.string() + " is not a folder");
-    for (const fs::path &input : {options.medium, options.game})
+    for (const fs::path& input : {options.medium, options.game})
         if (isWithin(options.out, input) || isWithin(input, options.out))
             return usageError("--out must lie outside the medium and game folders, and they outside it");
     if (fs::exists(options.out, ec) && !fs::is_empty(options.out, ec) &&
@@ -194,25 +186,24 @@ int makeMedium(const Options &options)
 
     std::printf("Checking the medium in %s\n", options.medium.string().c_str());
     MediumStrings strings = checkMedium(staging, report);
-    for (const std::string &path : strings.gameFiles)
+    for (const std::string& path : strings.gameFiles)
         if (!game.entries.empty() && !gameHasFile(game, path))
             report.problems.push_back("Media/strings.txt: names the game file " + path +
                                       ", which is not in the game folder. Add the file or correct the path.");
-    for (const auto &item : fs::directory_iterator(options.medium, ec))
+    for (const auto& item : fs::directory_iterator(options.medium, ec))
         if (isPackageName(item.path().filename().string(), strings.mainPackage))
             report.problems.push_back(item.path().filename().string() +
                                       ": the medium folder already holds a package; mkmedium makes them. Remove it.");
     if (haveStrings && report.ok())
-        report.notes.push_back("INT_SPACE_NEED: " + std::to_string(spaceMb) + " MB for " +
-                               std::to_string(game.bytes) + " bytes of game files and the uninstaller.");
+        report.notes.push_back("INT_SPACE_NEED: " + std::to_string(spaceMb) + " MB for " + std::to_string(game.bytes) +
+                               " bytes of game files and the uninstaller.");
     printReport(report);
     std::vector<Package> packages;
     std::string error;
     if (report.ok() && !planPackages(game, strings.mainPackage, options.splitMb << 20, packages, error))
         report.problems.push_back(error);
     if (!report.ok()) {
-        if (!error.empty())
-            std::fprintf(stderr, "  problem: %s\n", error.c_str());
+        if (!error.empty()) std::fprintf(stderr, "  problem: %s\n", error.c_str());
         fs::remove_all(staging, ec);
         std::fprintf(stderr, "mkmedium: the medium was refused (%zu problem(s)); nothing was made.\n",
                      report.problems.size());
@@ -241,17 +232,16 @@ int makeMedium(const Options &options)
                      options.out.string().c_str(), ec.message().c_str(), staging.string().c_str());
         return 1;
     }
-    for (const Package &package : packages)
+    for (const Package& package : packages)
         std::printf("  %s: %zu entries, %llu bytes of files\n", package.file.c_str(), package.entries.size(),
                     (unsigned long long)package.bytes);
     std::printf("The medium is complete in %s\n", options.out.string().c_str());
     return 0;
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char **argv)
-{
+int main(int argc, char** argv) {
     Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
@@ -259,9 +249,8 @@ int main(int argc, char **argv)
             std::fputs(usageText, stdout);
             return 0;
         }
-        if (i + 1 >= argc)
-            return usageError(option + " needs a value");
-        const char *value = argv[++i];
+        if (i + 1 >= argc) return usageError(option + " needs a value");
+        const char* value = argv[++i];
         if (option == "--medium")
             options.medium = value;
         else if (option == "--game")
@@ -279,7 +268,7 @@ int main(int argc, char **argv)
         else if (option == "--check")
             options.check = value;
         else if (option == "--split") {
-            char *end = nullptr;
+            char* end = nullptr;
             const unsigned long long mb = std::strtoull(value, &end, 10);
             if (end == value || *end != '\0' || value[0] == '-' || mb > 2048)
                 return usageError("--split takes a whole number of megabytes from 0 to 2048");
@@ -287,8 +276,7 @@ int main(int argc, char **argv)
         } else
             return usageError("unknown option " + option);
     }
-    if (!options.check.empty())
-        return checkOnly(options.check);
+    if (!options.check.empty()) return checkOnly(options.check);
     if (options.medium.empty() || options.game.empty() || options.out.empty())
         return usageError("--medium, --game and --out are all needed");
     return makeMedium(options);

@@ -31,44 +31,44 @@ class RarWriter {
 public:
     // Supplies up to `size` bytes of an entry's data into `buffer`; returns the count,
     // 0 on a read error.
-    using DataSource = std::function<size_t(char *buffer, size_t size)>;
+    using DataSource = std::function<size_t(char* buffer, size_t size)>;
 
     // `volumeSize` 0 writes a single archive; otherwise volumes "name.part01.rar",
     // "name.part02.rar", ... of at most that many bytes are written from `path`,
     // which must end in ".rar".
-    explicit RarWriter(const std::string &path, uint64_t volumeSize = 0);
+    explicit RarWriter(const std::string& path, uint64_t volumeSize = 0);
     ~RarWriter();
-    RarWriter(const RarWriter &) = delete;
-    RarWriter &operator=(const RarWriter &) = delete;
+    RarWriter(const RarWriter&) = delete;
+    RarWriter& operator=(const RarWriter&) = delete;
 
     // Names use '/' or '\' between components and are stored with '\', otherwise as
     // given (tests make hostile names on purpose).
-    bool addFolder(const std::string &name, time_t modified = 0);
+    bool addFolder(const std::string& name, time_t modified = 0);
     // A symbolic link (stored the Unix way: host 3, link mode, the target as data).
-    bool addSymlink(const std::string &name, const std::string &target);
-    bool addBytes(const std::string &name, const void *data, size_t size, time_t modified = 0);
-    bool addFile(const std::string &name, const std::string &sourcePath);
-    bool addStream(const std::string &name, uint64_t size, const DataSource &source, time_t modified);
+    bool addSymlink(const std::string& name, const std::string& target);
+    bool addBytes(const std::string& name, const void* data, size_t size, time_t modified = 0);
+    bool addFile(const std::string& name, const std::string& sourcePath);
+    bool addStream(const std::string& name, uint64_t size, const DataSource& source, time_t modified);
 
     // The entry with this name gets a wrong CRC32 (for tests of damaged packages).
-    void corruptCrcOf(const std::string &name) { corruptName_ = name; }
+    void corruptCrcOf(const std::string& name) { corruptName_ = name; }
 
     // Writes the end block and closes the archive; false if anything failed on the way.
     bool finish();
 
-    const std::string &error() const { return error_; }
-    const std::vector<std::string> &volumes() const { return volumes_; }
+    const std::string& error() const { return error_; }
+    const std::vector<std::string>& volumes() const { return volumes_; }
 
 private:
     bool openVolume();
     bool closeVolume(bool anotherFollows);
-    bool writeHeader(const std::vector<unsigned char> &header);
-    bool fail(const std::string &message);
+    bool writeHeader(const std::vector<unsigned char>& header);
+    bool fail(const std::string& message);
 
     std::string path_;
     uint64_t volumeSize_;
-    FILE *file_ = nullptr;
-    uint64_t written_ = 0; // bytes in the current volume
+    FILE* file_ = nullptr;
+    uint64_t written_ = 0;  // bytes in the current volume
     std::vector<std::string> volumes_;
     std::string corruptName_;
     std::string error_;

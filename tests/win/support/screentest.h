@@ -60,8 +60,8 @@ inline HWND createMainWindow() {
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "ScreenTestWindow";
     RegisterClassA(&wc);
-    return CreateWindowExA(0, wc.lpszClassName, "before", WS_POPUP, 0, 0, 550, 400, nullptr, nullptr,
-                           wc.hInstance, nullptr);
+    return CreateWindowExA(0, wc.lpszClassName, "before", WS_POPUP, 0, 0, 550, 400, nullptr, nullptr, wc.hInstance,
+                           nullptr);
 }
 
 inline std::string windowTitle(HWND window) {

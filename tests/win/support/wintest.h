@@ -2,8 +2,8 @@
 // test, and a scripted answerer for the installer's message boxes.
 #pragma once
 
-#include <shlobj.h>
 #include <windows.h>
+#include <shlobj.h>
 
 #include <atomic>
 #include <chrono>
@@ -125,15 +125,13 @@ inline RunResult runProgram(const std::string& commandLine, const std::string& w
 inline std::string registryString(HKEY root, const char* subKey, const char* name) {
     char szValue[1024];
     DWORD size = sizeof szValue;
-    if (RegGetValueA(root, subKey, name, RRF_RT_REG_SZ, nullptr, szValue, &size) != ERROR_SUCCESS)
-        return "<absent>";
+    if (RegGetValueA(root, subKey, name, RRF_RT_REG_SZ, nullptr, szValue, &size) != ERROR_SUCCESS) return "<absent>";
     return szValue;
 }
 
 inline void setRegistryString(HKEY root, const char* subKey, const char* name, const std::string& value) {
     HKEY key;
-    if (RegCreateKeyExA(root, subKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return;
+    if (RegCreateKeyExA(root, subKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) return;
     RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                    static_cast<DWORD>(value.size() + 1));
     RegCloseKey(key);
@@ -208,12 +206,9 @@ class BoxAnswerer {
 public:
     explicit BoxAnswerer(std::vector<int> answers, int timeoutMs = 60000,
                          std::string caption = "Quillmark Demo Install")
-        : answers_(std::move(answers)), caption_(std::move(caption)),
-          thread_([this, timeoutMs] { run(timeoutMs); }) {}
+        : answers_(std::move(answers)), caption_(std::move(caption)), thread_([this, timeoutMs] { run(timeoutMs); }) {}
     // Answers every box with one button.
-    BoxAnswerer(const char* caption, int answer) : BoxAnswerer({}, 60000, caption) {
-        defaultAnswer_ = answer;
-    }
+    BoxAnswerer(const char* caption, int answer) : BoxAnswerer({}, 60000, caption) { defaultAnswer_ = answer; }
     ~BoxAnswerer() { stop(); }
     BoxAnswerer(const BoxAnswerer&) = delete;
     BoxAnswerer& operator=(const BoxAnswerer&) = delete;

@@ -3,8 +3,8 @@
 // worker run on its own thread as the installation runs it.
 #pragma once
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
