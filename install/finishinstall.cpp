@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "guiwindow.h"
+#include "gui/guiwindow.h"
 #include "installapp.h"
 #include "installlog.h"
 #include "resstringtable.h"

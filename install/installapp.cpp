@@ -11,7 +11,8 @@
 
 #include <cstring>
 
-#include "guiwindow.h"
+#include "gui/guiwindow.h"
+#include "gui/win32/win32hooks.h"
 #include "resstringtable.h"
 #include "soundcue.h"
 
@@ -88,6 +89,14 @@ int windowsMajorVersion() {
 }
 
 InstallApp::InstallApp() {
+    // The toolkit asks the application for the key state (the edit box keeps its
+    // caret lit while a key is held) and for the click cue: the Ok cue, restarted
+    // so that a quick second click is heard again.
+    win32hooks::setKeyHeldHook([] { return installApp.keyDown.load(); });
+    win32hooks::setClickCueHook([] {
+        cueOk.stop();
+        cueOk.play();
+    });
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &screenRect, 0);
     panelRect = GuiRect(0, 0, PANEL_WIDTH, PANEL_HEIGHT);
     panelRect.centreIn(GuiRect(screenRect.left, screenRect.top, screenRect.right - screenRect.left,

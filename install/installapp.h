@@ -17,12 +17,12 @@
 #include <string>
 #include <vector>
 
-#include "guirect.h"
-#include "installedscreen.h"
-#include "licensescreen.h"
-#include "optionsscreen.h"
-#include "progressscreen.h"
-#include "welcomescreen.h"
+#include "gui/guirect.h"
+#include "screens/installedscreen.h"
+#include "screens/licensescreen.h"
+#include "screens/optionsscreen.h"
+#include "screens/progressscreen.h"
+#include "screens/welcomescreen.h"
 
 // The GDI character set of every font (defined with the fonts, in guifont.cpp);
 // start-up may replace it from LNG_CHARSET.

@@ -7,7 +7,7 @@
 
 #include <mutex>
 
-#include "tessivo.h"
+#include "tessivo/tessivo.h"
 
 namespace {
 // Constructed before and destroyed after the cues below (same file, earlier).

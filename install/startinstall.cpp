@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "guiwindow.h"
+#include "gui/guiwindow.h"
 #include "installapp.h"
 #include "installworker.h"
 #include "resstringtable.h"

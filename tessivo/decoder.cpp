@@ -1,6 +1,6 @@
 // Reads an MP3 file, decodes its frames through the ACM MPEG Layer-3 codec and
 // converts the result for the mixer.
-#include "decoder.h"
+#include "tessivo/decoder.h"
 
 #include <windows.h>
 #include <mmreg.h>
@@ -10,7 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#include "mpegaudio.h"
+#include "tessivo/mpegaudio.h"
 
 namespace tessivo {
 namespace {

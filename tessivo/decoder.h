@@ -1,7 +1,7 @@
 // Loading an MP3 file into the mixer's format with Windows' MPEG Layer-3 codec.
 #pragma once
 
-#include "mixer.h"
+#include "tessivo/mixer.h"
 
 namespace tessivo {
 

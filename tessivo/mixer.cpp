@@ -1,5 +1,5 @@
 // The mixer and its voices.
-#include "mixer.h"
+#include "tessivo/mixer.h"
 
 #include <algorithm>
 

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <vector>
 
-#include "tessivo.h"
+#include "tessivo/tessivo.h"
 
 namespace tessivo {
 

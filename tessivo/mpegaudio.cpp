@@ -1,5 +1,5 @@
 // MPEG Layer III framing, gapless note and PCM conversion.
-#include "mpegaudio.h"
+#include "tessivo/mpegaudio.h"
 
 #include <algorithm>
 #include <cstring>

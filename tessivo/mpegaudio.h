@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "mixer.h"
+#include "tessivo/mixer.h"
 
 namespace tessivo {
 

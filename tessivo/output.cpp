@@ -1,5 +1,5 @@
 // The waveOut stream and its mixing thread.
-#include "output.h"
+#include "tessivo/output.h"
 
 namespace tessivo {
 

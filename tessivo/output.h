@@ -6,7 +6,7 @@
 #include <atomic>
 #include <vector>
 
-#include "mixer.h"
+#include "tessivo/mixer.h"
 
 namespace tessivo {
 

@@ -1,9 +1,9 @@
 // The engine object: device set-up and loading sounds.
-#include "tessivo.h"
+#include "tessivo/tessivo.h"
 
-#include "decoder.h"
-#include "mixer.h"
-#include "output.h"
+#include "tessivo/decoder.h"
+#include "tessivo/mixer.h"
+#include "tessivo/output.h"
 
 namespace tessivo {
 

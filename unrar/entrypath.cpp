@@ -1,5 +1,5 @@
 // Checks of entry names and link targets against escaping the destination folder.
-#include "entrypath.h"
+#include "unrar/entrypath.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // File-system operations for extraction: Win32 wide API on Windows, POSIX natively.
-#include "outputfs.h"
+#include "unrar/outputfs.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -2,7 +2,7 @@
 // Nothing here follows a symbolic link that an archive could have planted.
 #pragma once
 
-#include "entrypath.h"
+#include "unrar/entrypath.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // Collects what the file headers of a RAR 4.x archive say; format notes in rar4index.h.
-#include "rar4index.h"
+#include "unrar/rar4index.h"
 
 #include <cstdio>
 #include <cstring>

@@ -6,12 +6,12 @@
 // Names: libarchive gives wide names on Windows and UTF-8 natively. Records carry the
 // name in the OEM code page on Windows (UTF-8 natively) and as wide text in the Ex
 // records; files are created from the wide (Windows) or UTF-8 (native) name.
-#include "unrar.h"
+#include "unrar/unrar.h"
 
-#include "entrypath.h"
-#include "outputfs.h"
-#include "rar4index.h"
-#include "rarcrc.h"
+#include "unrar/entrypath.h"
+#include "unrar/outputfs.h"
+#include "unrar/rar4index.h"
+#include "unrar/rarcrc.h"
 
 #include <archive.h>
 #include <archive_entry.h>

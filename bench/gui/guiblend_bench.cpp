@@ -5,9 +5,9 @@
 #include <cstring>
 #include <vector>
 
-#include "guifont.h"
-#include "guirenderer.h"
-#include "guiwindow.h"
+#include "gui/guifont.h"
+#include "gui/guirenderer.h"
+#include "gui/guiwindow.h"
 
 namespace {
 

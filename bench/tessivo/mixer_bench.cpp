@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "mixer.h"
+#include "tessivo/mixer.h"
 
 using namespace tessivo;
 

@@ -1,7 +1,7 @@
 // Extraction throughput of the unrar library: extracts one archive with RAR_EXTRACT and
 // a data callback (as setup uses it) and prints the unpacked bytes per second.
 //   unrar_bench ARCHIVE DESTINATION
-#include "unrar.h"
+#include "unrar/unrar.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // GuiButton: fires on the release of the left button.
-#include "guibutton.h"
+#include "gui/guibutton.h"
 
-#include "guiplatform.h"
+#include "gui/guiplatform.h"
 
 bool GuiButton::draw() { return true; }
 

@@ -3,7 +3,7 @@
 // a GuiHoverGroup draws its hover picture (the inherited image).
 #pragma once
 
-#include "guiwindow.h"
+#include "gui/guiwindow.h"
 
 class GuiButton : public GuiWindow {
 public:

@@ -1,8 +1,8 @@
 // GuiCheckBox: a boolean toggled by the left button.
-#include "guicheckbox.h"
+#include "gui/guicheckbox.h"
 
-#include "guirenderer.h"
-#include "guisharedpicture.h"
+#include "gui/guirenderer.h"
+#include "gui/guisharedpicture.h"
 
 namespace {
 GuiSharedPicture tickPicture("Media\\text_icon_on.tga");

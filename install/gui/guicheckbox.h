@@ -5,7 +5,7 @@
 // (the screen's background shows the empty box).
 #pragma once
 
-#include "guiwindow.h"
+#include "gui/guiwindow.h"
 
 class GuiCheckBox : public GuiWindow {
 public:

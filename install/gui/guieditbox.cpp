@@ -1,13 +1,13 @@
 // GuiEditBox: text entry with a blinking caret.
-#include "guieditbox.h"
+#include "gui/guieditbox.h"
 
 #include <climits>
 #include <cstring>
 
-#include "guifont.h"
-#include "guiplatform.h"
-#include "guirenderer.h"
-#include "guisharedpicture.h"
+#include "gui/guifont.h"
+#include "gui/guiplatform.h"
+#include "gui/guirenderer.h"
+#include "gui/guisharedpicture.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include <cstdint>
 #include <string>
 
-#include "guiwindow.h"
+#include "gui/guiwindow.h"
 
 class GuiFont;
 

@@ -1,13 +1,13 @@
 // GuiFont: the glyph atlas, drawing and measuring text, and word wrap.
-#include "guifont.h"
+#include "gui/guifont.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 
-#include "guiplatform.h"
-#include "guirenderer.h"
-#include "guiwindow.h"
+#include "gui/guiplatform.h"
+#include "gui/guirenderer.h"
+#include "gui/guiwindow.h"
 
 int fontCharset = 238;
 

@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "guicolor.h"
-#include "guiimage.h"
-#include "guirect.h"
+#include "gui/guicolor.h"
+#include "gui/guiimage.h"
+#include "gui/guirect.h"
 
 // The GDI character set of every font (238, EASTEUROPE_CHARSET, until start-up
 // sets it from the string table).

@@ -1,7 +1,7 @@
 // GuiHoverGroup: the hover highlight over a row of buttons.
-#include "guihovergroup.h"
+#include "gui/guihovergroup.h"
 
-#include "guirenderer.h"
+#include "gui/guirenderer.h"
 
 bool GuiHoverGroup::draw() {
     int32_t mx, my;

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "guiwindow.h"
+#include "gui/guiwindow.h"
 
 class GuiHoverGroup : public GuiWindow {
 public:

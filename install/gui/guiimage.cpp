@@ -1,7 +1,7 @@
 // GuiImage: pixel surfaces, TGA reading, the blend table and clipped blending.
 //
 // Sections: blend functions and table; creating and reading; clipped drawing.
-#include "guiimage.h"
+#include "gui/guiimage.h"
 
 #include <algorithm>
 #include <cassert>

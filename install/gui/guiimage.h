@@ -19,7 +19,7 @@
 #include <cstdint>
 #include <string>
 
-#include "guirect.h"
+#include "gui/guirect.h"
 
 enum GuiPixelFormat : uint32_t {
     GUI_FORMAT_NONE = 0,

@@ -1,7 +1,7 @@
 // GuiPicture: a window that draws its own image.
-#include "guipicture.h"
+#include "gui/guipicture.h"
 
-#include "guirenderer.h"
+#include "gui/guirenderer.h"
 
 bool GuiPicture::draw() {
     if (GuiRenderer* renderer = guiRenderer()) renderer->drawImage(*this, rect.x, rect.y, opacity);

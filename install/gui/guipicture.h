@@ -3,8 +3,8 @@
 // through either destroys it once.
 #pragma once
 
-#include "guiimage.h"
-#include "guiwindow.h"
+#include "gui/guiimage.h"
+#include "gui/guiwindow.h"
 
 class GuiPicture : public GuiWindow, public GuiImage {
 public:

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "guirect.h"
+#include "gui/guirect.h"
 
 // Milliseconds since an arbitrary start, wrapping at 2^32 (GetTickCount on Win32).
 uint32_t platformTickCount();

@@ -1,11 +1,11 @@
 // GuiProgressBar: a bar revealed in 8-pixel steps with its percentage.
-#include "guiprogressbar.h"
+#include "gui/guiprogressbar.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "guirenderer.h"
+#include "gui/guirenderer.h"
 
 namespace {
 

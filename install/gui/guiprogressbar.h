@@ -8,9 +8,9 @@
 
 #include <cstdint>
 
-#include "guifont.h"
-#include "guiimage.h"
-#include "guiwindow.h"
+#include "gui/guifont.h"
+#include "gui/guiimage.h"
+#include "gui/guiwindow.h"
 
 class GuiProgressBar : public GuiWindow {
 public:

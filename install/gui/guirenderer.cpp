@@ -1,5 +1,5 @@
 // GuiDibRenderer: the back buffer, its clip and its presentation through the platform.
-#include "guirenderer.h"
+#include "gui/guirenderer.h"
 
 #include <algorithm>
 

@@ -5,9 +5,9 @@
 // opacities floats from 0 to 1.
 #pragma once
 
-#include "guiimage.h"
-#include "guiplatform.h"
-#include "guirect.h"
+#include "gui/guiimage.h"
+#include "gui/guiplatform.h"
+#include "gui/guirect.h"
 
 class GuiRenderer {
 public:

@@ -4,6 +4,6 @@
 // lays its caption image over everything.
 #pragma once
 
-#include "guiwindow.h"
+#include "gui/guiwindow.h"
 
 class GuiScreen : public GuiWindow {};

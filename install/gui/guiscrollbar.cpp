@@ -1,8 +1,8 @@
 // GuiScrollBar: two arrows and a slider over one scroll position.
-#include "guiscrollbar.h"
+#include "gui/guiscrollbar.h"
 
-#include "guibutton.h"
-#include "guislider.h"
+#include "gui/guibutton.h"
+#include "gui/guislider.h"
 
 namespace {
 GuiScrollBar* barOf(GuiWindow* sender) { return static_cast<GuiScrollBar*>(sender->getParent()); }

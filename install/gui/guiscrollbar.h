@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-#include "guiwindow.h"
+#include "gui/guiwindow.h"
 
 class GuiButton;
 class GuiSlider;

@@ -1,5 +1,5 @@
 // GuiSharedPicture: a reference-counted picture shared by the widgets of one class.
-#include "guisharedpicture.h"
+#include "gui/guisharedpicture.h"
 
 void GuiSharedPicture::acquire(bool deferred) {
     if (users++ > 0) return;

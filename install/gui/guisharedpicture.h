@@ -8,7 +8,7 @@
 // the program's end.
 #pragma once
 
-#include "guiimage.h"
+#include "gui/guiimage.h"
 
 class GuiSharedPicture {
 public:

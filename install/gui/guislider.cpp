@@ -1,11 +1,11 @@
 // GuiSlider: the scroll bar's thumb, drawn from three shared pictures and dragged.
-#include "guislider.h"
+#include "gui/guislider.h"
 
 #include <algorithm>
 
-#include "guiplatform.h"
-#include "guirenderer.h"
-#include "guisharedpicture.h"
+#include "gui/guiplatform.h"
+#include "gui/guirenderer.h"
+#include "gui/guisharedpicture.h"
 
 namespace {
 GuiSharedPicture topCap("Media\\scroll_slider_top.tga");

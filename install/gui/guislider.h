@@ -14,7 +14,7 @@
 
 #include <cstdint>
 
-#include "guiwindow.h"
+#include "gui/guiwindow.h"
 
 // The end of the scroll range: a view that shows visibleFraction of the content
 // scrolls from 0 to 1.01 - visibleFraction. A content shorter than the view (a

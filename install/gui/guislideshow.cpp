@@ -1,9 +1,9 @@
 // The progress screen's slide show and window title.
-#include "guislideshow.h"
+#include "gui/guislideshow.h"
 
 #include <cstdio>
 
-#include "guipicture.h"
+#include "gui/guipicture.h"
 
 void GuiSlideShow::start() {
     slideIndex = 0;

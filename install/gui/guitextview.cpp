@@ -1,14 +1,14 @@
 // GuiTextView: a wrapped text file in a scrolling box.
-#include "guitextview.h"
+#include "gui/guitextview.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
-#include "guifont.h"
-#include "guirenderer.h"
-#include "guiscrollbar.h"
+#include "gui/guifont.h"
+#include "gui/guirenderer.h"
+#include "gui/guiscrollbar.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "guiwindow.h"
+#include "gui/guiwindow.h"
 
 class GuiFont;
 class GuiScrollBar;

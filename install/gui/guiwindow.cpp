@@ -1,10 +1,10 @@
 // The window tree, reactors and the GUI manager.
-#include "guiwindow.h"
+#include "gui/guiwindow.h"
 
 #include <cassert>
 
-#include "guipicture.h"
-#include "guirenderer.h"
+#include "gui/guipicture.h"
+#include "gui/guirenderer.h"
 
 GuiWindow::~GuiWindow() {
     for (GuiWindow* child : children) delete child;

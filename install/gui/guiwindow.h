@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "guiimage.h"
-#include "guirect.h"
+#include "gui/guiimage.h"
+#include "gui/guirect.h"
 
 class GuiRenderer;
 class GuiWindow;

@@ -1,12 +1,12 @@
 // Tests of GuiCheckBox: toggling on the press only, the tick, and the tick
 // picture shared between boxes for as long as any of them draws it.
-#include "guicheckbox.h"
+#include "gui/guicheckbox.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
-#include "guiscreen.h"
+#include "gui/guiscreen.h"
 #include "support/fakeplatform.h"
 #include "support/testpanel.h"
 #include "support/tgafiles.h"

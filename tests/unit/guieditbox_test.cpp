@@ -1,14 +1,14 @@
 // Tests of GuiEditBox: the key table and its shared code space, click-to-caret in
 // both alignments, the caret's blink and the held key, and where text and caret
 // are drawn.
-#include "guieditbox.h"
+#include "gui/guieditbox.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "guifont.h"
-#include "guiscreen.h"
+#include "gui/guifont.h"
+#include "gui/guiscreen.h"
 #include "support/fakeplatform.h"
 #include "support/testpanel.h"
 #include "support/tgafiles.h"

@@ -1,12 +1,12 @@
 // Tests of GuiFont with synthetic glyphs: the atlas, drawing, measuring and word wrap.
-#include "guifont.h"
+#include "gui/guifont.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "guirenderer.h"
-#include "guiwindow.h"
+#include "gui/guirenderer.h"
+#include "gui/guiwindow.h"
 #include "support/fakeplatform.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // Tests of GuiImage: the two blend functions, clipped drawing and TGA reading.
-#include "guiimage.h"
+#include "gui/guiimage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Tests of GuiProgressBar: the reveal in 8-pixel steps, the percentage text and
 // where it rides.
-#include "guiprogressbar.h"
+#include "gui/guiprogressbar.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // Tests of GuiScrollBar: its children and their reactors, arrow steps, the
 // slider's position copied back, and the ends of the range.
-#include "guiscrollbar.h"
+#include "gui/guiscrollbar.h"
 
 #include <gtest/gtest.h>
 
-#include "guibutton.h"
-#include "guiscreen.h"
-#include "guislider.h"
+#include "gui/guibutton.h"
+#include "gui/guiscreen.h"
+#include "gui/guislider.h"
 #include "support/fakeplatform.h"
 #include "support/testpanel.h"
 

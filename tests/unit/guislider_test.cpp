@@ -1,12 +1,12 @@
 // Tests of GuiSlider: dragging with the left button held, the freeze outside the
 // track, the end of the range, and the thumb drawn from its three pictures.
-#include "guislider.h"
+#include "gui/guislider.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
-#include "guiscreen.h"
+#include "gui/guiscreen.h"
 #include "support/fakeplatform.h"
 #include "support/testpanel.h"
 #include "support/tgafiles.h"

@@ -1,12 +1,12 @@
 // Tests of the progress screen's slide show (which slide, which opacities, when
 // the cue plays) and of its window title.
-#include "guislideshow.h"
+#include "gui/guislideshow.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "guipicture.h"
+#include "gui/guipicture.h"
 
 namespace {
 

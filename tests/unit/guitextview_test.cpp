@@ -1,6 +1,6 @@
 // Tests of GuiTextView: wrapping a real licence into display lines, the layout of
 // the view and its scroll bar, smooth scrolling, and short, empty and missing texts.
-#include "guitextview.h"
+#include "gui/guitextview.h"
 
 #include <gtest/gtest.h>
 
@@ -9,11 +9,11 @@
 #include <sstream>
 #include <string>
 
-#include "guibutton.h"
-#include "guifont.h"
-#include "guiscreen.h"
-#include "guiscrollbar.h"
-#include "guislider.h"
+#include "gui/guibutton.h"
+#include "gui/guifont.h"
+#include "gui/guiscreen.h"
+#include "gui/guiscrollbar.h"
+#include "gui/guislider.h"
 #include "support/fakeplatform.h"
 #include "support/testpanel.h"
 #include "support/tgafiles.h"

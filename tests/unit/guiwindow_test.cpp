@@ -1,17 +1,17 @@
 // Tests of the window tree, reactors and the GUI manager, with pictures, buttons
 // and hover groups assembled as a screen assembles them.
-#include "guiwindow.h"
+#include "gui/guiwindow.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "guibutton.h"
-#include "guihovergroup.h"
-#include "guipicture.h"
-#include "guirenderer.h"
-#include "guiscreen.h"
+#include "gui/guibutton.h"
+#include "gui/guihovergroup.h"
+#include "gui/guipicture.h"
+#include "gui/guirenderer.h"
+#include "gui/guiscreen.h"
 #include "support/fakeplatform.h"
 #include "support/testpanel.h"
 

@@ -1,10 +1,10 @@
 // The authoring tool's checks and packing: a good medium passes, each kind of
 // damage is refused with a message that names it, the text pool is counted as
 // the string table fills it, and packed games extract back through libunrar.
-#include "mediumcheck.h"
-#include "mediumpack.h"
 #include "resstringtable.h"
-#include "unrar.h"
+#include "tools/mkmedium/mediumcheck.h"
+#include "tools/mkmedium/mediumpack.h"
+#include "unrar/unrar.h"
 
 #include <gtest/gtest.h>
 

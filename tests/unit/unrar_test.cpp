@@ -1,9 +1,9 @@
 // libunrar.so natively: the real-world test archives, archives made by the RAR writer,
 // damaged and hostile archives, callbacks and the record interface.
-#include "unrar.h"
+#include "unrar/unrar.h"
 
-#include "../common/rarmanifest.h"
-#include "rarwriter.h"
+#include "tests/common/rarmanifest.h"
+#include "tools/mkmedium/rarwriter.h"
 
 #include <gtest/gtest.h>
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "../common/rarmanifest.h"
-#include "rarwriter.h"
 #include "support/workerfixture.h"
+#include "tests/common/rarmanifest.h"
+#include "tools/mkmedium/rarwriter.h"
 
 namespace {
 

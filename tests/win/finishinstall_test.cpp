@@ -6,7 +6,7 @@
 #include <atomic>
 #include <thread>
 
-#include "guiwindow.h"
+#include "gui/guiwindow.h"
 #include "installapp.h"
 #include "resstringtable.h"
 #include "support/wintest.h"

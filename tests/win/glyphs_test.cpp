@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "guifont.h"
+#include "gui/guifont.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // Tests of the installed screen: its rows, and play and uninstall starting the
 // programs of the registered folder and ending setup.
-#include "installedscreen.h"
+#include "screens/installedscreen.h"
 
 #include <gtest/gtest.h>
 
-#include "guipicture.h"
+#include "gui/guipicture.h"
 #include "support/screentest.h"
 
 namespace {

@@ -1,11 +1,11 @@
 // Tests of the licence screen: the text read once from the medium, the answers,
 // the scroll position kept between visits, and a missing licence.
-#include "licensescreen.h"
+#include "screens/licensescreen.h"
 
 #include <gtest/gtest.h>
 
-#include "guiscrollbar.h"
-#include "guitextview.h"
+#include "gui/guiscrollbar.h"
+#include "gui/guitextview.h"
 #include "support/screentest.h"
 
 namespace {

@@ -1,11 +1,11 @@
 // Tests of the options screen: the check box and the edit box writing the
 // application's choices, the folder browser refreshing the box, and the buttons.
-#include "optionsscreen.h"
+#include "screens/optionsscreen.h"
 
 #include <gtest/gtest.h>
 
-#include "guicheckbox.h"
-#include "guieditbox.h"
+#include "gui/guicheckbox.h"
+#include "gui/guieditbox.h"
 #include "support/screentest.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "guirenderer.h"
+#include "gui/guirenderer.h"
 
 TEST(DibPresent, TheBackBufferAppearsAtThePanelPositionPixelForPixel) {
     const int screenW = GetSystemMetrics(SM_CXSCREEN);

@@ -1,13 +1,13 @@
 // Tests of the progress screen: children built once, start, the bar and the
 // slides following the fraction, the window title set from the worker's
 // thread, and cancel asking the question.
-#include "progressscreen.h"
+#include "screens/progressscreen.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 
-#include "guipicture.h"
+#include "gui/guipicture.h"
 #include "support/screentest.h"
 
 namespace {

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "soundcue.h"
-#include "tessivo.h"
+#include "tessivo/tessivo.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // checks and the messages they show.
 #include <gtest/gtest.h>
 
-#include "guiwindow.h"
+#include "gui/guiwindow.h"
 #include "installapp.h"
 #include "resstringtable.h"
 #include "startinstall.h"

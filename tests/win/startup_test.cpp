@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "guiwindow.h"
+#include "gui/guiwindow.h"
 #include "installapp.h"
 #include "support/wintest.h"
 

@@ -12,9 +12,9 @@
 #include <thread>
 #include <vector>
 
-#include "decoder.h"
-#include "mixer.h"
-#include "tessivo.h"
+#include "tessivo/decoder.h"
+#include "tessivo/mixer.h"
+#include "tessivo/tessivo.h"
 
 using namespace tessivo;
 

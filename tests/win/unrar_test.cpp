@@ -1,9 +1,9 @@
 // unrar.dll under Wine, loaded by path and called through its exports as setup does:
 // the real-world test archives, OEM and wide names, CRC errors, callbacks and hostile names.
-#include "unrar.h"
+#include "unrar/unrar.h"
 
-#include "../common/rarmanifest.h"
-#include "rarwriter.h"
+#include "tests/common/rarmanifest.h"
+#include "tools/mkmedium/rarwriter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // Tests of the welcome screen: its rows, the hover highlight and the actions
 // that its buttons run on the application.
-#include "welcomescreen.h"
+#include "screens/welcomescreen.h"
 
 #include <gtest/gtest.h>
 
-#include "guihovergroup.h"
-#include "guipicture.h"
+#include "gui/guihovergroup.h"
+#include "gui/guipicture.h"
 #include "support/screentest.h"
 
 namespace {

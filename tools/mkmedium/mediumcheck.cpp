@@ -1,11 +1,11 @@
 // The medium checks: string table, pictures, sound cues, licence and readme.
 //
 // Sections: string table | pictures | sound cues | the whole medium.
-#include "mediumcheck.h"
+#include "tools/mkmedium/mediumcheck.h"
 
-#include "guiimage.h"
-#include "mpegaudio.h"
+#include "gui/guiimage.h"
 #include "resstringtable.h"
+#include "tessivo/mpegaudio.h"
 
 #include <cctype>
 #include <cstdio>

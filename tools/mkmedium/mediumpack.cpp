@@ -1,7 +1,7 @@
 // Reading the game folder, planning the packages and writing them with the RAR writer.
-#include "mediumpack.h"
+#include "tools/mkmedium/mediumpack.h"
 
-#include "rarwriter.h"
+#include "tools/mkmedium/rarwriter.h"
 
 #include <algorithm>
 #include <cctype>

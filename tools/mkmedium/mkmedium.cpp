@@ -1,7 +1,7 @@
 // mkmedium: turns a medium folder and a folder of game files into a finished
 // medium, or checks a medium folder; see usageText for the command line.
-#include "mediumcheck.h"
-#include "mediumpack.h"
+#include "tools/mkmedium/mediumcheck.h"
+#include "tools/mkmedium/mediumpack.h"
 
 #include <cstdio>
 #include <cstdlib>

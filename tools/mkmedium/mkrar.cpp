@@ -1,7 +1,7 @@
 // mkrar: packs a folder's contents into a RAR archive with stored entries.
 //   mkrar [--volume-size BYTES] [--corrupt-crc ENTRY] ARCHIVE.rar FOLDER
 // Entries are named relative to FOLDER, in sorted order, each folder before its contents.
-#include "rarwriter.h"
+#include "tools/mkmedium/rarwriter.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // RAR 4.x writer with stored entries; the format is described in rarwriter.h.
-#include "rarwriter.h"
+#include "tools/mkmedium/rarwriter.h"
 
 #include <cstring>
 

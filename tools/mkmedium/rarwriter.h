@@ -18,7 +18,7 @@
 // carries the CRC32 of its own bytes instead.
 #pragma once
 
-#include "rarcrc.h"
+#include "unrar/rarcrc.h"
 
 #include <cstdint>
 #include <cstdio>

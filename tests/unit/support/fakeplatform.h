@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "guiplatform.h"
+#include "gui/guiplatform.h"
 
 struct FakePlatform {
     uint32_t tick = 0;

@@ -1,8 +1,8 @@
 // The widget tests' panel.
 #include "testpanel.h"
 
-#include "guirenderer.h"
-#include "guiwindow.h"
+#include "gui/guirenderer.h"
+#include "gui/guiwindow.h"
 
 namespace {
 int fakeWindow;

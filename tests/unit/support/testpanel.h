@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "guirect.h"
+#include "gui/guirect.h"
 
 class GuiWindow;
 

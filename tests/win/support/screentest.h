@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "guiwindow.h"
+#include "gui/guiwindow.h"
 #include "installapp.h"
 #include "resstringtable.h"
 #include "support/wintest.h"

@@ -2,10 +2,10 @@
 // readme, home page and exit.
 #pragma once
 
-#include "guibutton.h"
-#include "guihovergroup.h"
-#include "guiimage.h"
-#include "guiscreen.h"
+#include "gui/guibutton.h"
+#include "gui/guihovergroup.h"
+#include "gui/guiimage.h"
+#include "gui/guiscreen.h"
 
 class WelcomeScreen : public GuiScreen {
 public:

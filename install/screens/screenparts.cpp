@@ -1,9 +1,9 @@
 // The pieces that every screen assembles in the same way.
-#include "screenparts.h"
+#include "screens/screenparts.h"
 
 #include <windows.h>
 
-#include "guirenderer.h"
+#include "gui/guirenderer.h"
 #include "installapp.h"
 
 const char* menuBackground() {

@@ -4,13 +4,13 @@
 // change, so both are current when the installation starts.
 #pragma once
 
-#include "guibutton.h"
-#include "guicheckbox.h"
-#include "guieditbox.h"
-#include "guifont.h"
-#include "guihovergroup.h"
-#include "guiimage.h"
-#include "guiscreen.h"
+#include "gui/guibutton.h"
+#include "gui/guicheckbox.h"
+#include "gui/guieditbox.h"
+#include "gui/guifont.h"
+#include "gui/guihovergroup.h"
+#include "gui/guiimage.h"
+#include "gui/guiscreen.h"
 
 class OptionsScreen : public GuiScreen {
 public:

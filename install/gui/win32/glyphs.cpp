@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "guiplatform.h"
+#include "gui/guiplatform.h"
 
 namespace {
 

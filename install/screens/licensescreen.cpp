@@ -1,7 +1,7 @@
 // LicenseScreen: the licence agreement and its two answers.
-#include "licensescreen.h"
+#include "screens/licensescreen.h"
 
-#include "screenparts.h"
+#include "screens/screenparts.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // WelcomeScreen: the menu shown when the game is not installed.
-#include "welcomescreen.h"
+#include "screens/welcomescreen.h"
 
-#include "screenparts.h"
+#include "screens/screenparts.h"
 
 bool WelcomeScreen::create() {
     const bool pictured = addPicture(menuBackground());

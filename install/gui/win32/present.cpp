@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "guiplatform.h"
+#include "gui/guiplatform.h"
 
 static_assert(sizeof(BITMAPINFOHEADER) == sizeof(GuiDibHeader), "the two bitmap headers must match");
 

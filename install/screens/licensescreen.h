@@ -4,12 +4,12 @@
 // between visits.
 #pragma once
 
-#include "guibutton.h"
-#include "guifont.h"
-#include "guihovergroup.h"
-#include "guiimage.h"
-#include "guiscreen.h"
-#include "guitextview.h"
+#include "gui/guibutton.h"
+#include "gui/guifont.h"
+#include "gui/guihovergroup.h"
+#include "gui/guiimage.h"
+#include "gui/guiscreen.h"
+#include "gui/guitextview.h"
 
 class LicenseScreen : public GuiScreen {
 public:

@@ -6,10 +6,10 @@
 
 #include <initializer_list>
 
-#include "guibutton.h"
-#include "guihovergroup.h"
-#include "guirect.h"
-#include "guiwindow.h"
+#include "gui/guibutton.h"
+#include "gui/guihovergroup.h"
+#include "gui/guirect.h"
+#include "gui/guiwindow.h"
 
 // Adds a button to the screen: its hover picture is read on first use, and
 // releasing the left button over it runs the action (the screen's next reactor).

@@ -1,14 +1,14 @@
 // ProgressScreen: the slide show, bar, title and cancel button of a running installation.
-#include "progressscreen.h"
+#include "screens/progressscreen.h"
 
 #include <windows.h>
 
 #include <functional>
 
-#include "guipicture.h"
+#include "gui/guipicture.h"
 #include "installapp.h"
 #include "resstringtable.h"
-#include "screenparts.h"
+#include "screens/screenparts.h"
 #include "soundcue.h"
 
 namespace {

@@ -1,9 +1,9 @@
 // OptionsScreen: the installation folder and the desktop-shortcut choice.
-#include "optionsscreen.h"
+#include "screens/optionsscreen.h"
 
 #include "installapp.h"
 #include "resstringtable.h"
-#include "screenparts.h"
+#include "screens/screenparts.h"
 
 namespace {
 

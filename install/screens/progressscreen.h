@@ -8,12 +8,12 @@
 #include <cstddef>
 #include <string>
 
-#include "guibutton.h"
-#include "guihovergroup.h"
-#include "guiimage.h"
-#include "guiprogressbar.h"
-#include "guiscreen.h"
-#include "guislideshow.h"
+#include "gui/guibutton.h"
+#include "gui/guihovergroup.h"
+#include "gui/guiimage.h"
+#include "gui/guiprogressbar.h"
+#include "gui/guiscreen.h"
+#include "gui/guislideshow.h"
 
 class ProgressScreen : public GuiScreen {
 public:

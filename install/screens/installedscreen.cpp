@@ -1,7 +1,7 @@
 // InstalledScreen: the menu shown when the game is installed.
-#include "installedscreen.h"
+#include "screens/installedscreen.h"
 
-#include "screenparts.h"
+#include "screens/screenparts.h"
 
 bool InstalledScreen::create() {
     const bool pictured = addPicture(menuBackground());
