@@ -1,16 +1,18 @@
 # Entry point for people: build, run the installer on the demo medium, run the tests.
 #   make run     build the Windows programs and the demo medium, start setup.exe under Wine
 #                (without a DISPLAY it walks every screen by itself: build/win/screenshots)
-#   make test    every test: unit (native, then again with ASan+UBSan), win and e2e under Wine
+#   make test    every test: the tree's style and layers, unit (native, then again with
+#                ASan+UBSan), win and e2e under Wine
 #   make unit | asan | wintest | e2e    one layer
 #   make native | win | medium          builds only
 #   make bench   benchmarks (never part of the tests)
+#   make format  apply the tree's code style (.clang-format)
 #   make clean
 JOBS ?= $(shell nproc)
 CMAKE_COMMON = -DCMAKE_BUILD_TYPE=RelWithDebInfo
 WINE = scripts/with-wine
 
-.PHONY: all deps native asan win medium run test unit asan-test wintest e2e bench clean
+.PHONY: all deps native asan win medium run test check format unit asan-test wintest e2e bench clean
 
 all: native win
 
@@ -46,7 +48,15 @@ wintest: win
 e2e: win
 	$(WINE) ctest --test-dir build/win -L e2e --output-on-failure
 
-test: unit asan-test win
+# The code style and the toolkit's layers (gui/ never includes the application).
+check: deps
+	scripts/check-format.sh
+	scripts/check-layers.sh
+
+format: deps
+	git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format -i --style=file
+
+test: check unit asan-test win
 	$(WINE) ctest --test-dir build/win -L 'win|e2e' --output-on-failure
 
 bench: native
