@@ -15,6 +15,7 @@
 #include "installlog.h"
 #include "resstringtable.h"
 #include "soundcue.h"
+#include "trace.h"
 
 namespace {
 
@@ -55,13 +56,16 @@ std::string addInstallText(const char* keyFormat, unsigned k) {
 
 void writeResumptionEntry(const std::string& setupPath) {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, RUNONCE_KEY, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
-        return;
-    std::string command = "\"" + setupPath + "\" -AdditionalInstall";
-    RegSetValueExA(key, RUNONCE_VALUE, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                   static_cast<DWORD>(command.size() + 1));
-    RegCloseKey(key);
+    LONG rc = RegCreateKeyExA(HKEY_CURRENT_USER, RUNONCE_KEY, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr);
+    if (rc == ERROR_SUCCESS) {
+        std::string command = "\"" + setupPath + "\" -AdditionalInstall";
+        rc = RegSetValueExA(key, RUNONCE_VALUE, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                            static_cast<DWORD>(command.size() + 1));
+        RegCloseKey(key);
+    }
+    if (rc != ERROR_SUCCESS)
+        traceFailure("writing the resumption entry", RUNONCE_VALUE, static_cast<unsigned long>(rc));
 }
 
 }  // namespace
@@ -156,12 +160,13 @@ void InstallApp::finishInstallation() {
 
     // Every level of the game's folder is created, however deeply it is nested.
     std::string startMenu = programsFolder() + "\\" + stringTable.text("PATH_GAME_DIR");
-    makeDirectories(startMenu.c_str());
+    if (!makeDirectories(startMenu.c_str())) traceFailure("creating the folder", startMenu.c_str(), GetLastError());
     startMenu += "\\";
     appendLog(startMenu);
 
     const std::string uninstaller = installDir + "\\uninstall.exe";
-    CopyFileA("uninstall.exe", uninstaller.c_str(), FALSE);
+    if (!CopyFileA("uninstall.exe", uninstaller.c_str(), FALSE))
+        traceFailure("copying the uninstaller to", uninstaller.c_str(), GetLastError());
     appendLog(uninstaller);
 
     struct Shortcut {

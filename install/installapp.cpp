@@ -15,6 +15,7 @@
 #include "gui/win32/win32hooks.h"
 #include "resstringtable.h"
 #include "soundcue.h"
+#include "trace.h"
 
 // --- globals and construction --------------------------------------------
 
@@ -140,11 +141,18 @@ bool InstallApp::start(HINSTANCE hInst) {
     const char* charsetName = stringTable.text("LNG_CHARSET");
     if (*charsetName) charsetFromName(charsetName, fontCharset);
 
-    cueBack.load("Media\\Back.mp3", true);
-    cueOk.load("Media\\Ok.mp3", false);
-    cueError.load("Media\\Error.mp3", false);
-    cuePresent.load("Media\\Present.mp3", false);
-    cueScrShot.load("Media\\ScrShot.mp3", false);
+    // A cue that cannot be loaded stays silent; only the debug output says so.
+    const struct {
+        SoundCue& cue;
+        const char* file;
+        bool loop;
+    } cues[] = {{cueBack, "Media\\Back.mp3", true},
+                {cueOk, "Media\\Ok.mp3", false},
+                {cueError, "Media\\Error.mp3", false},
+                {cuePresent, "Media\\Present.mp3", false},
+                {cueScrShot, "Media\\ScrShot.mp3", false}};
+    for (const auto& entry : cues)
+        if (!entry.cue.load(entry.file, entry.loop)) traceFailure("loading the sound", entry.file, 0);
 
     char szTemp[MAX_PATH + 8];
     UINT winLen = GetWindowsDirectoryA(szTemp, MAX_PATH);

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "resstringtable.h"
+#include "trace.h"
 
 namespace {
 
@@ -36,8 +37,9 @@ bool readRegistryString(HKEY root, const char* subKey, const char* name, char* b
 }
 
 void writeRegistryString(HKEY key, const char* name, const std::string& value) {
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
+    LONG rc = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                             static_cast<DWORD>(value.size() + 1));
+    if (rc != ERROR_SUCCESS) traceFailure("writing the registry value", name, static_cast<unsigned long>(rc));
 }
 
 // A shell folder from the registry; when the value is missing or unreadable the
@@ -74,9 +76,12 @@ bool InstallApp::isInstalled() {
 
 void InstallApp::writeRegistry() {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, PRODUCT_KEY, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
+    LONG rc = RegCreateKeyExA(HKEY_CURRENT_USER, PRODUCT_KEY, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr);
+    if (rc != ERROR_SUCCESS) {
+        traceFailure("creating the registry key", PRODUCT_KEY, static_cast<unsigned long>(rc));
         return;
+    }
     writeRegistryString(key, "InstallDir", installDir);
     writeRegistryString(key, "InstallFrom", sourceDrive);
     RegCloseKey(key);
@@ -200,8 +205,10 @@ bool InstallApp::runProgram(const char* program, const char* commandLine, bool w
     startup.wShowWindow = SW_SHOWDEFAULT;
     PROCESS_INFORMATION process{};
     if (!CreateProcessA(program, szCommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
+                        &process)) {
+        traceFailure("starting", program, GetLastError());
         return false;
+    }
     if (wait) {
         DWORD exitCode = STILL_ACTIVE;
         while (GetExitCodeProcess(process.hProcess, &exitCode) && exitCode == STILL_ACTIVE) Sleep(100);
@@ -216,9 +223,20 @@ bool InstallApp::runProgram(const char* program, const char* commandLine, bool w
     return true;
 }
 
-void InstallApp::openReadme() { ShellExecuteA(hwnd, "open", "Readme.txt", nullptr, nullptr, SW_SHOWNORMAL); }
+namespace {
 
-void InstallApp::openHomepage() { ShellExecuteA(hwnd, "open", homepageUrl.c_str(), nullptr, nullptr, SW_SHOWNORMAL); }
+// Opens a document or web address with the program the user chose for it.
+void openWithShell(HWND owner, const char* file) {
+    auto rc = reinterpret_cast<INT_PTR>(ShellExecuteA(owner, "open", file, nullptr, nullptr, SW_SHOWNORMAL));
+    // Results up to 32 are the shell's error codes.
+    if (rc <= 32) traceFailure("opening", file, static_cast<unsigned long>(rc));
+}
+
+}  // namespace
+
+void InstallApp::openReadme() { openWithShell(hwnd, "Readme.txt"); }
+
+void InstallApp::openHomepage() { openWithShell(hwnd, homepageUrl.c_str()); }
 
 void InstallApp::runUninstaller() {
     const char* dir = registeredInstallDir();
@@ -246,7 +264,10 @@ HRESULT InstallApp::createShortcut(const char* target, const char* linkFile, con
     IShellLinkA* link = nullptr;
     HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                   reinterpret_cast<void**>(&link));
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr)) {
+        traceFailure("making the shortcut", linkFile, static_cast<unsigned long>(hr));
+        return hr;
+    }
     link->SetPath(target);
     link->SetDescription(description);
     link->SetWorkingDirectory(workingDir);
@@ -264,6 +285,7 @@ HRESULT InstallApp::createShortcut(const char* target, const char* linkFile, con
         file->Release();
     }
     link->Release();
+    if (FAILED(hr)) traceFailure("saving the shortcut", linkFile, static_cast<unsigned long>(hr));
     return hr;
 }
 
