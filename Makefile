@@ -9,6 +9,8 @@
 #   make format  apply the tree's code style (.clang-format)
 #   make clean
 JOBS ?= $(shell nproc)
+# Sub-makes (the CMake builds) do not announce every folder they enter.
+MAKEFLAGS += --no-print-directory
 CMAKE_COMMON = -DCMAKE_BUILD_TYPE=RelWithDebInfo
 WINE = scripts/with-wine
 

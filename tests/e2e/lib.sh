@@ -38,7 +38,12 @@ fresh_medium() {
 }
 
 # Starts setup.exe from a medium in the background; its pid is in $setup_pid.
+# The medium is a disc in drive D:, as on a player's computer. (Wine names a
+# folder by the drive that maps the longest part of its path; from Z:, which
+# maps the host's root, the shell cannot read the volume's label and Wine says
+# so on the terminal.)
 start_setup() {
+    ln -sfn "$(cd "$1" && pwd)" "$WINEPREFIX/dosdevices/d:"
     (cd "$1" && exec wine setup.exe "${@:2}") &
     setup_pid=$!
 }
