@@ -1,0 +1,157 @@
+// Opens archives through libarchive and reads their headers into the handle's entry.
+#include "unrar/headerreader.h"
+
+#include "unrar/names.h"
+#include "unrar/volumes.h"
+
+#include <cstring>
+#include <new>
+
+namespace {
+
+// Reads at most this much per block; every block is one data callback.
+constexpr size_t ReadBlockSize = 256 * 1024;
+
+void describeEntry(ArchiveHandle* h) {
+    archive_entry* e = h->current;
+    Entry& entry = h->entry;
+    entry = Entry();
+    entry.name = entryText(archive_entry_pathname_utf8(e), archive_entry_pathname_w(e), archive_entry_pathname(e));
+    // Folder names may come with a trailing separator; the record names the folder.
+    while (entry.name.size() > 1 && (entry.name.back() == '/' || entry.name.back() == '\\')) entry.name.pop_back();
+    entry.isFolder = archive_entry_filetype(e) == AE_IFDIR;
+    if (archive_entry_filetype(e) == AE_IFLNK)
+        entry.linkTarget =
+            entryText(archive_entry_symlink_utf8(e), archive_entry_symlink_w(e), archive_entry_symlink(e));
+    entry.hardlinkTarget =
+        entryText(archive_entry_hardlink_utf8(e), archive_entry_hardlink_w(e), archive_entry_hardlink(e));
+    entry.encrypted = archive_entry_is_encrypted(e) != 0;
+    entry.sizeKnown = archive_entry_size_is_set(e) != 0;
+    entry.size = entry.sizeKnown && !entry.isFolder ? archive_entry_size(e) : 0;
+    if (entry.size < 0) entry.size = 0;
+    entry.modified = archive_entry_mtime_is_set(e) ? archive_entry_mtime(e) : 0;
+}
+
+}  // namespace
+
+bool mentionsEncryption(archive* reader) {
+    const char* message = archive_error_string(reader);
+    return archive_read_has_encrypted_entries(reader) > 0 ||
+           (message && (strstr(message, "ncrypt") || strstr(message, "assword")));
+}
+
+ArchiveHandle* openArchive(const std::string& arcName, const std::wstring& arcNameWide, unsigned int mode,
+                           unsigned int& result) {
+    [[maybe_unused]] Utf8Names names;
+    if (arcName.empty() || !fileExists(arcName)) {
+        result = ERAR_EOPEN;
+        return nullptr;
+    }
+    ArchiveHandle* h = new (std::nothrow) ArchiveHandle;
+    if (!h) {
+        result = ERAR_NO_MEMORY;
+        return nullptr;
+    }
+    h->openMode = mode;
+    h->arcNameWide = arcNameWide;
+    h->volumes = findVolumes(arcName);
+    h->reader = archive_read_new();
+    if (!h->reader) {
+        delete h;
+        result = ERAR_NO_MEMORY;
+        return nullptr;
+    }
+    archive_read_support_format_rar(h->reader);
+    archive_read_support_format_rar5(h->reader);
+    // RAR 4.x names without the Unicode flag come from Unix packers these days, in
+    // UTF-8; the default (the code page of the reading system) would garble them.
+    archive_read_set_format_option(h->reader, "rar", "hdrcharset", "UTF-8");
+    std::vector<const char*> volumeNames;
+    for (const auto& v : h->volumes) volumeNames.push_back(v.c_str());
+    volumeNames.push_back(nullptr);
+    if (archive_read_open_filenames(h->reader, volumeNames.data(), ReadBlockSize) != ARCHIVE_OK) {
+        // The file exists (checked above), so it is not a RAR archive libarchive knows.
+        result = ERAR_BAD_ARCHIVE;
+        archive_read_free(h->reader);
+        delete h;
+        return nullptr;
+    }
+    // The first header is read now so that an archive whose headers are encrypted or
+    // broken from the start fails to open, as callers of the interface expect.
+    h->firstHeaderResult = archive_read_next_header(h->reader, &h->current);
+    if (h->firstHeaderResult < ARCHIVE_WARN) {
+        result = mentionsEncryption(h->reader) ? ERAR_MISSING_PASSWORD : ERAR_BAD_DATA;
+        archive_read_free(h->reader);
+        delete h;
+        return nullptr;
+    }
+    if (archive_format(h->reader) == ARCHIVE_FORMAT_RAR) h->rar4Entries = readRar4Entries(h->volumes);
+    result = ERAR_SUCCESS;
+    return h;
+}
+
+unsigned int fileAttributes(archive_entry* e, bool isFolder) {
+#ifdef _WIN32
+    unsigned int attrs = isFolder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+    if (!(archive_entry_perm(e) & 0222)) attrs |= FILE_ATTRIBUTE_READONLY;
+    return attrs;
+#else
+    (void)isFolder;
+    return archive_entry_mode(e);
+#endif
+}
+
+unsigned int dosTime(time_t t) {
+    if (t <= 0) return 0;
+    struct tm local;
+#ifdef _WIN32
+    if (localtime_s(&local, &t) != 0) return 0;
+#else
+    if (!localtime_r(&t, &local)) return 0;
+#endif
+    if (local.tm_year < 80) return 0;
+    return static_cast<unsigned int>((local.tm_year - 80) << 25 | (local.tm_mon + 1) << 21 | local.tm_mday << 16 |
+                                     local.tm_hour << 11 | local.tm_min << 5 | local.tm_sec / 2);
+}
+
+uint64_t fileTimeTicks(time_t t, long nanoseconds) {
+    if (t == 0 && nanoseconds == 0) return 0;
+    return (static_cast<uint64_t>(t) + 11644473600ULL) * 10000000ULL + static_cast<uint64_t>(nanoseconds / 100);
+}
+
+int nextHeader(ArchiveHandle* h) {
+    if (!h->reader || h->broken) return ERAR_BAD_DATA;
+    [[maybe_unused]] Utf8Names names;
+    int r;
+    if (!h->firstHeaderUsed) {
+        h->firstHeaderUsed = true;
+        r = h->firstHeaderResult;
+    } else {
+        r = archive_read_next_header(h->reader, &h->current);
+    }
+    if (r == ARCHIVE_EOF) {
+        h->headerPending = false;
+        return ERAR_END_ARCHIVE;
+    }
+    if (r < ARCHIVE_WARN) {
+        h->broken = true;
+        h->headerPending = false;
+        if (mentionsEncryption(h->reader)) return h->hasPassword ? ERAR_UNKNOWN_FORMAT : ERAR_MISSING_PASSWORD;
+        return ERAR_BAD_DATA;
+    }
+    describeEntry(h);
+    size_t index = h->entryIndex++;
+    // Sizes must agree, or the headers and libarchive's entries are out of step.
+    if (index < h->rar4Entries.size() && h->rar4Entries[index].unpackedSize == static_cast<uint64_t>(h->entry.size)) {
+        h->entry.headers = &h->rar4Entries[index];
+        h->entry.checkCrc = h->entry.headers->method == 0x30 && !h->entry.isFolder && h->entry.sizeKnown;
+    }
+    h->headerPending = true;
+    return ERAR_SUCCESS;
+}
+
+unsigned int headerFlags(const Entry& entry) {
+    return (entry.isFolder ? RHDF_DIRECTORY : 0) | (entry.encrypted ? RHDF_ENCRYPTED : 0);
+}
+
+unsigned int unpackVersion(ArchiveHandle* h) { return archive_format(h->reader) == ARCHIVE_FORMAT_RAR_V5 ? 50 : 29; }
