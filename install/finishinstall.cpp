@@ -13,6 +13,7 @@
 #include "gui/guiwindow.h"
 #include "installapp.h"
 #include "installlog.h"
+#include "mediumcatalogue.h"
 #include "resstringtable.h"
 #include "soundcue.h"
 #include "trace.h"
@@ -22,7 +23,6 @@ namespace {
 constexpr char RUNONCE_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Runonce";
 constexpr char RUNONCE_VALUE[] = "__QuillmarkAdditionalInstallation__";
 constexpr char DESKTOP_LINK[] = "\\Quillmark Demo.lnk";
-constexpr unsigned ADD_INSTALL_COUNT = 16;
 constexpr size_t KEY_BUFFER = 1024;
 
 // --- additional-installation flags ----------------------------------------
@@ -30,7 +30,7 @@ constexpr size_t KEY_BUFFER = 1024;
 // "addinstf.bin": one byte per additional installer, 1 = handled. A missing or
 // short file leaves the remaining flags at zero; extra bytes are ignored.
 struct AddInstallFlags {
-    unsigned char done[ADD_INSTALL_COUNT] = {};
+    unsigned char done[medium::ADD_INSTALL_SLOTS] = {};
 
     void read(const std::string& path) {
         FILE* file = std::fopen(path.c_str(), "rb");
@@ -193,7 +193,7 @@ void InstallApp::finishInstallation() {
     writeRegistry();
     writeResumptionEntry(setupPath);
 
-    for (unsigned k = 0; k < ADD_INSTALL_COUNT; ++k) {
+    for (unsigned k = 0; k < medium::ADD_INSTALL_SLOTS; ++k) {
         if (flags.done[k] == 1) continue;
         // The flag is stored before the installer runs, so that it is never
         // offered twice, even when Windows restarts in the middle of it.
@@ -203,8 +203,8 @@ void InstallApp::finishInstallation() {
             handToMainThread(*this, WM_FINISH_QUIT);
             return;
         }
-        std::string program = addInstallText("PATH_ADD_INSTALL_%u", k);
-        std::string question = addInstallText("MSG_CONFIRM_ADD_INSTALL_%u", k);
+        std::string program = addInstallText(medium::ADD_INSTALL_PATH_KEY, k);
+        std::string question = addInstallText(medium::ADD_INSTALL_QUESTION_KEY, k);
         if (program.empty()) continue;
         if (k == 2 && !isWindowsXp()) continue;
         if (question.empty() || askYesNo(question.c_str())) runProgram((installDir + "\\" + program).c_str(), "", true);

@@ -10,9 +10,11 @@
 #include "installapp.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "gui/guiwindow.h"
 #include "gui/win32/win32hooks.h"
+#include "mediumcatalogue.h"
 #include "resstringtable.h"
 #include "soundcue.h"
 #include "trace.h"
@@ -22,22 +24,6 @@
 InstallApp installApp;
 
 namespace {
-
-constexpr int PANEL_WIDTH = 550;
-constexpr int PANEL_HEIGHT = 400;
-
-struct CharsetName {
-    const char* name;
-    int charset;
-};
-
-constexpr CharsetName charsetNames[] = {
-    {"ANSI_CHARSET", 0},         {"BALTIC_CHARSET", 186},  {"CHINESEBIG5_CHARSET", 136}, {"DEFAULT_CHARSET", 1},
-    {"EASTEUROPE_CHARSET", 238}, {"GB2312_CHARSET", 134},  {"GREEK_CHARSET", 161},       {"HANGUL_CHARSET", 129},
-    {"MAC_CHARSET", 77},         {"OEM_CHARSET", 255},     {"RUSSIAN_CHARSET", 204},     {"SHIFTJIS_CHARSET", 128},
-    {"SYMBOL_CHARSET", 2},       {"TURKISH_CHARSET", 162}, {"VIETNAMESE_CHARSET", 163},  {"JOHAB_CHARSET", 130},
-    {"ARABIC_CHARSET", 178},     {"HEBREW_CHARSET", 177},  {"THAI_CHARSET", 222},
-};
 
 constexpr char BOX_CAPTION[] = "Quillmark Demo Install";
 
@@ -70,13 +56,9 @@ int mouseEventCode(UINT msg) {
 }  // namespace
 
 bool charsetFromName(const char* name, int& charset) {
-    for (const CharsetName& entry : charsetNames) {
-        if (std::strcmp(entry.name, name) == 0) {
-            charset = entry.charset;
-            return true;
-        }
-    }
-    return false;
+    const medium::Charset* known = medium::findCharset(name);
+    if (known) charset = known->number;
+    return known != nullptr;
 }
 
 int windowsMajorVersion() {
@@ -99,7 +81,7 @@ InstallApp::InstallApp() {
         cueOk.play();
     });
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &screenRect, 0);
-    panelRect = GuiRect(0, 0, PANEL_WIDTH, PANEL_HEIGHT);
+    panelRect = GuiRect(0, 0, medium::PANEL_WIDTH, medium::PANEL_HEIGHT);
     panelRect.centreIn(GuiRect(screenRect.left, screenRect.top, screenRect.right - screenRect.left,
                                screenRect.bottom - screenRect.top));
 }
@@ -127,7 +109,7 @@ bool InstallApp::start(HINSTANCE hInst) {
     }
     sourceDrive = folder.substr(0, 2);
 
-    if (!stringTable.load("Media\\strings.txt")) {
+    if (!stringTable.load(medium::STRINGS_FILE)) {
         errorBox("Cannot load string table. Application will terminate.");
         return false;
     }
@@ -142,17 +124,11 @@ bool InstallApp::start(HINSTANCE hInst) {
     if (*charsetName) charsetFromName(charsetName, fontCharset);
 
     // A cue that cannot be loaded stays silent; only the debug output says so.
-    const struct {
-        SoundCue& cue;
-        const char* file;
-        bool loop;
-    } cues[] = {{cueBack, "Media\\Back.mp3", true},
-                {cueOk, "Media\\Ok.mp3", false},
-                {cueError, "Media\\Error.mp3", false},
-                {cuePresent, "Media\\Present.mp3", false},
-                {cueScrShot, "Media\\ScrShot.mp3", false}};
-    for (const auto& entry : cues)
-        if (!entry.cue.load(entry.file, entry.loop)) traceFailure("loading the sound", entry.file, 0);
+    SoundCue* const cues[] = {&cueBack, &cueOk, &cueError, &cuePresent, &cueScrShot};
+    static_assert(std::size(cues) == std::size(medium::CUES), "one sound cue for each cue file");
+    for (size_t i = 0; i < std::size(cues); ++i)
+        if (!cues[i]->load(medium::CUES[i]->file, medium::CUES[i]->loop))
+            traceFailure("loading the sound", medium::CUES[i]->file, 0);
 
     char szTemp[MAX_PATH + 8];
     UINT winLen = GetWindowsDirectoryA(szTemp, MAX_PATH);
@@ -211,9 +187,9 @@ bool InstallApp::start(HINSTANCE hInst) {
 
     initGui(hwnd);
 
-    panelRect = GuiRect(0, 0, PANEL_WIDTH, PANEL_HEIGHT);
-    panelRect.x = screenRect.left + (screenRect.right - screenRect.left - PANEL_WIDTH) / 2;
-    panelRect.y = screenRect.top + (screenRect.bottom - screenRect.top - PANEL_HEIGHT) / 2;
+    panelRect = GuiRect(0, 0, medium::PANEL_WIDTH, medium::PANEL_HEIGHT);
+    panelRect.x = screenRect.left + (screenRect.right - screenRect.left - medium::PANEL_WIDTH) / 2;
+    panelRect.y = screenRect.top + (screenRect.bottom - screenRect.top - medium::PANEL_HEIGHT) / 2;
     setGuiArea(panelRect);
     redrawAll();
     updateAll();

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "installapp.h"
+#include "mediumcatalogue.h"
 #include "resstringtable.h"
 
 int64_t packagesTotal = 0;
@@ -23,7 +24,6 @@ void (*finishStep)() = [] { installApp.finishInstallation(); };
 
 namespace {
 
-constexpr unsigned NUMBERED_PACKAGES = 128;
 constexpr char UNPACK_ERROR_FORMAT[] = "Unpack error. Code: %d (File:%s). Installation will not proceed";
 
 // --- helpers ---------------------------------------------------------------
@@ -88,7 +88,7 @@ bool isWayUp(const char* begin, const char* end) {
 }
 
 void formatPackageName(char (&strArcName)[261], unsigned number) {
-    std::snprintf(strArcName, sizeof strArcName, "data%u.pak", number);
+    std::snprintf(strArcName, sizeof strArcName, medium::NUMBERED_PACKAGE_FORMAT, number);
 }
 
 }  // namespace
@@ -218,7 +218,7 @@ DWORD WINAPI installWorker(LPVOID) {
     const std::string arcName = stringTable.text("PATH_SOURCE");
     char strArcName[261];
     packagesTotal = measurePackage(arcName.c_str());
-    for (unsigned n = 0; n < NUMBERED_PACKAGES; ++n) {
+    for (unsigned n = 0; n < medium::NUMBERED_PACKAGES; ++n) {
         formatPackageName(strArcName, n);
         if (packageExists(strArcName)) packagesTotal += measurePackage(strArcName);
     }
@@ -230,7 +230,7 @@ DWORD WINAPI installWorker(LPVOID) {
     // back to the welcome screen with nothing left on the disk.
     bool mainExtracted = extractPackage(arcName.c_str(), instFolderOEM.c_str());
     if (mainExtracted) {
-        for (unsigned n = 0; n < NUMBERED_PACKAGES; ++n) {
+        for (unsigned n = 0; n < medium::NUMBERED_PACKAGES; ++n) {
             if (installApp.cancelRequested) break;
             formatPackageName(strArcName, n);
             if (packageExists(strArcName)) extractPackage(strArcName, instFolderOEM.c_str());

@@ -7,6 +7,7 @@
 //   programs, documents and the folder browser
 //   shortcuts and the Windows version
 #include "installapp.h"
+#include "mediumcatalogue.h"
 
 #include <shlobj.h>
 
@@ -17,7 +18,7 @@
 
 namespace {
 
-constexpr char PRODUCT_KEY[] = "SOFTWARE\\Orvanta\\Quillmark Demo";
+using medium::PRODUCT_KEY;
 constexpr char SHELL_FOLDERS_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 // The "Programs" value has always been read into a slightly smaller buffer.
 constexpr DWORD PROGRAMS_BUFFER = 255;
@@ -234,7 +235,7 @@ void openWithShell(HWND owner, const char* file) {
 
 }  // namespace
 
-void InstallApp::openReadme() { openWithShell(hwnd, "Readme.txt"); }
+void InstallApp::openReadme() { openWithShell(hwnd, medium::README_FILE); }
 
 void InstallApp::openHomepage() { openWithShell(hwnd, homepageUrl.c_str()); }
 

@@ -9,15 +9,14 @@
 #include <vector>
 
 #include "installlog.h"
+#include "mediumcatalogue.h"
 #include "resstringtable.h"
 
 namespace {
 
 const char* const BOX_CAPTION = "Quillmark Demo Uninstall";
 const char* const LOAD_FAILURE_TEXT = "Cannot load string table. Application will terminate.";
-const char* const MAKER_KEY = "SOFTWARE\\Orvanta";
-const char* const PRODUCT_SUBKEY = "Quillmark Demo";
-const char* const PRODUCT_KEY = "SOFTWARE\\Orvanta\\Quillmark Demo";
+using medium::PRODUCT_KEY;
 const char* const BATCH_NAME_PREFIX = "QuillmarkUninstall-";
 
 int showBox(const char* text, UINT type) { return MessageBoxA(nullptr, text, BOX_CAPTION, type); }
@@ -37,14 +36,18 @@ bool readInstallDir(std::string& installDir) {
     return !installDir.empty();
 }
 
-// Deletes the product key but keeps the maker's key, even when it is left empty.
+// Deletes the product key but keeps the maker's key above it, even when it is
+// left empty.
 void deleteProductKey() {
-    HKEY makerKey;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, MAKER_KEY, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &makerKey, nullptr) !=
+    const std::string productKey = PRODUCT_KEY;
+    const size_t split = productKey.rfind('\\');
+    const std::string makerKey = productKey.substr(0, split), productSubkey = productKey.substr(split + 1);
+    HKEY maker;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, makerKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &maker, nullptr) !=
         ERROR_SUCCESS)
         return;
-    RegDeleteKeyA(makerKey, PRODUCT_SUBKEY);
-    RegCloseKey(makerKey);
+    RegDeleteKeyA(maker, productSubkey.c_str());
+    RegCloseKey(maker);
 }
 
 // Either call fails quietly when the path is not of its kind, in use or not empty.
@@ -153,7 +156,7 @@ void startSelfRemoval(const std::string& folderToRemove) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    if (!stringTable.load("Media\\strings.txt")) {
+    if (!stringTable.load(medium::STRINGS_FILE)) {
         showBox(LOAD_FAILURE_TEXT, MB_OK);
         std::exit(-1);
     }

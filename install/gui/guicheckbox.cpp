@@ -3,9 +3,10 @@
 
 #include "gui/guirenderer.h"
 #include "gui/guisharedpicture.h"
+#include "gui/guiwidgetpictures.h"
 
 namespace {
-GuiSharedPicture tickPicture("Media\\text_icon_on.tga");
+GuiSharedPicture tickPicture(guipictures::CHECK_TICK);
 }  // namespace
 
 GuiCheckBox::~GuiCheckBox() {

@@ -8,10 +8,11 @@
 #include "gui/guiplatform.h"
 #include "gui/guirenderer.h"
 #include "gui/guisharedpicture.h"
+#include "gui/guiwidgetpictures.h"
 
 namespace {
 
-GuiSharedPicture caretPicture("Media\\edit_cursor.tga");
+GuiSharedPicture caretPicture(guipictures::EDIT_CARET);
 
 // Key codes of the navigation keys; typed characters with the same codes act alike.
 constexpr int KEY_BACKSPACE = 8;

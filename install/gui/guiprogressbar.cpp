@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "gui/guirenderer.h"
+#include "gui/guiwidgetpictures.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ void GuiProgressBar::setProgress(float fraction, float) {
 }
 
 bool GuiProgressBar::create() {
-    barImage.load("Media\\progress_bar.tga", true);
+    barImage.load(guipictures::PROGRESS_BAR, true);
     font.create("Arial", 8, GuiColor(211, 203, 192, 204), false);
     return true;
 }

@@ -3,6 +3,7 @@
 
 #include "gui/guibutton.h"
 #include "gui/guislider.h"
+#include "gui/guiwidgetpictures.h"
 
 namespace {
 GuiScrollBar* barOf(GuiWindow* sender) { return static_cast<GuiScrollBar*>(sender->getParent()); }
@@ -46,12 +47,12 @@ bool GuiScrollBar::scrollStep(bool up) {
 bool GuiScrollBar::create() {
     if (!slider) {
         upArrow = new GuiButton;
-        upArrow->getImage().load("Media\\scroll_arrow_top.tga", true);
+        upArrow->getImage().load(guipictures::SCROLL_ARROW_UP, true);
         addChild(upArrow);
         upArrow->setRect(rect.x, rect.y, rect.w, ARROW_HEIGHT);
 
         downArrow = new GuiButton;
-        downArrow->getImage().load("Media\\scroll_arrow_bottom.tga", true);
+        downArrow->getImage().load(guipictures::SCROLL_ARROW_DOWN, true);
         addChild(downArrow);
         downArrow->setRect(rect.x, rect.y + rect.h - ARROW_HEIGHT, rect.w, ARROW_HEIGHT);
 

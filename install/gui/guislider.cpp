@@ -6,11 +6,12 @@
 #include "gui/guiplatform.h"
 #include "gui/guirenderer.h"
 #include "gui/guisharedpicture.h"
+#include "gui/guiwidgetpictures.h"
 
 namespace {
-GuiSharedPicture topCap("Media\\scroll_slider_top.tga");
-GuiSharedPicture bottomCap("Media\\scroll_slider_bottom.tga");
-GuiSharedPicture middlePiece("Media\\scroller.tga");
+GuiSharedPicture topCap(guipictures::SLIDER_TOP);
+GuiSharedPicture bottomCap(guipictures::SLIDER_BOTTOM);
+GuiSharedPicture middlePiece(guipictures::SLIDER_MIDDLE);
 }  // namespace
 
 float clampScrollPosition(float position, float visibleFraction) {

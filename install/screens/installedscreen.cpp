@@ -5,7 +5,7 @@
 
 bool InstalledScreen::create() {
     const bool pictured = addPicture(menuBackground());
-    caption.load("Media\\text_play.tga", true);
+    caption.load(medium::CAPTION_INSTALLED.file, true);
     playButton = addButton(*this, GuiRect(20, 185, 333, 22), MENU_HOVER_PICTURE, reactLaunchGame);
     readmeButton = addButton(*this, GuiRect(20, 207, 333, 22), MENU_HOVER_PICTURE, reactOpenReadme);
     homepageButton = addButton(*this, GuiRect(20, 228, 333, 22), MENU_HOVER_PICTURE, reactOpenHomepage);
@@ -19,6 +19,6 @@ bool InstalledScreen::create() {
 
 bool InstalledScreen::draw() {
     GuiScreen::draw();
-    drawCaption(caption, 20, 173);
+    drawCaption(caption, medium::CAPTION_INSTALLED.x, medium::CAPTION_INSTALLED.y);
     return true;
 }

@@ -5,20 +5,20 @@
 
 namespace {
 
-constexpr const char* LICENSE_HOVER_PICTURE = "Media\\over_license.tga";
+constexpr const char* LICENSE_HOVER_PICTURE = medium::HOVER_LICENSE.file;
 
 }  // namespace
 
 bool LicenseScreen::create() {
     font.create("Verdana", 7, GuiColor(211, 203, 192, 255), false);
-    const bool pictured = addPicture("Media\\back_license.tga");
-    caption.load("Media\\text_license.tga", true);
+    const bool pictured = addPicture(medium::BACK_LICENSE.file);
+    caption.load(medium::CAPTION_LICENSE.file, true);
 
     textView = new GuiTextView;
     textView->setRect(23, 70, 512, 255);
     textView->setFont(&font);
     // A missing licence leaves the view empty; both answers still work.
-    textView->loadText("Media\\license.txt");
+    textView->loadText(medium::LICENSE_FILE);
     addChild(textView);
 
     acceptButton = addButton(*this, GuiRect(132, 326, 128, 32), LICENSE_HOVER_PICTURE, reactShowOptions);
@@ -32,6 +32,6 @@ bool LicenseScreen::create() {
 
 bool LicenseScreen::draw() {
     GuiScreen::draw();
-    drawCaption(caption, 0, 326);
+    drawCaption(caption, medium::CAPTION_LICENSE.x, medium::CAPTION_LICENSE.y);
     return true;
 }

@@ -7,13 +7,13 @@
 
 namespace {
 
-constexpr const char* OPTIONS_HOVER_PICTURE = "Media\\over_options.tga";
+constexpr const char* OPTIONS_HOVER_PICTURE = medium::HOVER_OPTIONS.file;
 
 }  // namespace
 
 bool OptionsScreen::create() {
     font.create("MS Sans Serif", 7, GuiColor(230, 215, 189, 255), false);
-    const bool pictured = addPicture("Media\\back_options.tga");
+    const bool pictured = addPicture(medium::BACK_OPTIONS.file);
 
     // The box's column depends on where the artwork of a translation puts it.
     shortcutBox = new GuiCheckBox;
@@ -39,7 +39,7 @@ bool OptionsScreen::create() {
     browseButton = addButton(*this, GuiRect(145, 265, 85, 26), OPTIONS_HOVER_PICTURE, reactBrowseInstallDir);
     backButton = addButton(*this, GuiRect(234, 265, 85, 26), OPTIONS_HOVER_PICTURE, reactShowWelcome);
     hoverGroup = addHoverGroup(*this, GuiRect(20, 263, 332, 37), {installButton, browseButton, backButton});
-    caption.load("Media\\text_options.tga", true);
+    caption.load(medium::CAPTION_OPTIONS.file, true);
 
     const bool created = GuiScreen::create();
     return pictured && created;
@@ -47,7 +47,7 @@ bool OptionsScreen::create() {
 
 bool OptionsScreen::draw() {
     GuiScreen::draw();
-    drawCaption(caption, 21, 173);
+    drawCaption(caption, medium::CAPTION_OPTIONS.x, medium::CAPTION_OPTIONS.y);
     return true;
 }
 

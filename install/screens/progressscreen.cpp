@@ -7,24 +7,23 @@
 
 #include "gui/guipicture.h"
 #include "installapp.h"
+#include "mediumcatalogue.h"
 #include "resstringtable.h"
 #include "screens/screenparts.h"
 #include "soundcue.h"
 
 namespace {
 
-// Slide k is "Media\" followed by the k-th name.
-const char* const SLIDE_NAMES[GuiSlideShow::SLIDE_COUNT] = {"01.tga", "02.tga", "03.tga", "04.tga", "05.tga",
-                                                            "06.tga", "07.tga", "08.tga", "09.tga", "10.tga"};
+static_assert(medium::SLIDE_COUNT == GuiSlideShow::SLIDE_COUNT, "one picture for each slide");
 
-std::string slidePath(int index) { return std::string("Media\\") + SLIDE_NAMES[index]; }
+const char* slidePath(int index) { return medium::SLIDES[index].file; }
 
 }  // namespace
 
 bool ProgressScreen::create() {
     if (built) return builtWell;
     built = true;
-    const bool pictured = addPicture("Media\\back_progress.tga");
+    const bool pictured = addPicture(medium::BACK_PROGRESS.file);
     appTitle = stringTable.text("STR_APP_TITLE");
 
     progressBar = new GuiProgressBar;
@@ -32,7 +31,7 @@ bool ProgressScreen::create() {
     progressBar->create();
     for (int i = 0; i < GuiSlideShow::SLIDE_COUNT; ++i) {
         GuiPicture* slide = new GuiPicture;
-        slide->setRect(51, 85, 453, 211);
+        slide->setRect(51, 85, medium::SLIDE_WIDTH, medium::SLIDE_HEIGHT);
         // The first slide is read now; start reads the others when a run begins.
         if (i == 0) slide->load(slidePath(0), false);
         slide->setOpacity(0.0f);
@@ -41,8 +40,8 @@ bool ProgressScreen::create() {
     }
     addChild(progressBar);  // over the slides
 
-    caption.load("Media\\text_progress.tga", true);
-    cancelButton = addButton(*this, GuiRect(388, 318, 127, 32), "Media\\over_progress.tga", reactConfirmCancel);
+    caption.load(medium::CAPTION_PROGRESS.file, true);
+    cancelButton = addButton(*this, GuiRect(388, 318, 127, 32), medium::HOVER_PROGRESS.file, reactConfirmCancel);
     hoverGroup = addHoverGroup(*this, GuiRect(373, 318, 157, 34), {cancelButton});
 
     const bool created = GuiScreen::create();
@@ -84,7 +83,7 @@ bool ProgressScreen::update() {
 
 bool ProgressScreen::draw() {
     GuiScreen::draw();
-    drawCaption(caption, 373, 318);
+    drawCaption(caption, medium::CAPTION_PROGRESS.x, medium::CAPTION_PROGRESS.y);
     return true;
 }
 

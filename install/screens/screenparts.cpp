@@ -6,9 +6,7 @@
 #include "gui/guirenderer.h"
 #include "installapp.h"
 
-const char* menuBackground() {
-    return (GetTickCount() & 1) ? "Media\\back_play_install_01.tga" : "Media\\back_play_install_02.tga";
-}
+const char* menuBackground() { return (GetTickCount() & 1) ? medium::BACK_MENU_1.file : medium::BACK_MENU_2.file; }
 
 GuiButton* addButton(GuiWindow& screen, const GuiRect& rect, const char* hoverPicture, Reactor action) {
     GuiButton* button = new GuiButton;

@@ -10,6 +10,7 @@
 #include "gui/guihovergroup.h"
 #include "gui/guirect.h"
 #include "gui/guiwindow.h"
+#include "mediumcatalogue.h"
 
 // Adds a button to the screen: its hover picture is read on first use, and
 // releasing the left button over it runs the action (the screen's next reactor).
@@ -23,7 +24,7 @@ GuiHoverGroup* addHoverGroup(GuiWindow& screen, const GuiRect& rect, std::initia
 const char* menuBackground();
 
 // The hover picture of every menu button.
-constexpr const char* MENU_HOVER_PICTURE = "Media\\over_install_play.tga";
+constexpr const char* MENU_HOVER_PICTURE = medium::HOVER_MENU.file;
 
 // The buttons' reactors: each runs one action of the application object.
 int reactShowWelcome(GuiWindow* sender);

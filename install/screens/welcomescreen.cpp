@@ -5,7 +5,7 @@
 
 bool WelcomeScreen::create() {
     const bool pictured = addPicture(menuBackground());
-    caption.load("Media\\text_install.tga", true);
+    caption.load(medium::CAPTION_WELCOME.file, true);
     installButton = addButton(*this, GuiRect(20, 195, 333, 22), MENU_HOVER_PICTURE, reactShowLicense);
     readmeButton = addButton(*this, GuiRect(20, 217, 333, 22), MENU_HOVER_PICTURE, reactOpenReadme);
     homepageButton = addButton(*this, GuiRect(20, 238, 333, 22), MENU_HOVER_PICTURE, reactOpenHomepage);
@@ -18,6 +18,6 @@ bool WelcomeScreen::create() {
 
 bool WelcomeScreen::draw() {
     GuiScreen::draw();
-    drawCaption(caption, 20, 173);
+    drawCaption(caption, medium::CAPTION_WELCOME.x, medium::CAPTION_WELCOME.y);
     return true;
 }
