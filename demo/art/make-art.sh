@@ -3,13 +3,26 @@
 # TGA files the installer reads: uncompressed true colour, 24 bits for opaque
 # pictures (backgrounds, slides) and 32 bits with alpha for everything laid on
 # top of them, no identification field, rows stored bottom row first.
-# Usage: make-art.sh CONVERT OUTPUT_DIR
+# Which pictures there are and their sizes come from the medium catalogue, which
+# the authoring tool prints; the script fails when it did not draw one of them.
+# Usage: make-art.sh MKMEDIUM CONVERT OUTPUT_DIR
 set -euo pipefail
-C=$1
-OUT=$2
+MKMEDIUM=$1
+C=$2
+OUT=$3
 mkdir -p "$OUT"
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quill-art.XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
+
+# W[name] and H[name]: the size of each picture ("any" where the artwork decides).
+declare -A W H
+while IFS=$'\t' read -r kind first second third _; do
+    case $kind in
+    panel) PANEL_W=$first; PANEL_H=$second ;;
+    picture) name=$(basename "$first" .tga); W[$name]=$second; H[$name]=$third ;;
+    esac
+done < <("$MKMEDIUM" --list)
+size() { echo "${W[$1]}x${H[$1]}"; }
 
 # One palette for the whole product: ink blues, quill gold, parchment text.
 INK_DEEP='#0b1322'; INK='#1d3557'; INK_LIGHT='#2c4a72'; INK_EDGE='#3d5f8c'
@@ -33,8 +46,8 @@ quill() { # x y angle scale fill
 
 # The panel every screen stands on: ink gradient, a soft light from above,
 # a double gold frame and the small footer.
-"$C" -size 550x400 gradient:"$INK"-"$INK_DEEP" \
-    \( -size 550x400 radial-gradient:'#3d5f8c'-none -alpha set -channel A -evaluate multiply 0.45 +channel \
+"$C" -size "${PANEL_W}x$PANEL_H" gradient:"$INK"-"$INK_DEEP" \
+    \( -size "${PANEL_W}x$PANEL_H" radial-gradient:'#3d5f8c'-none -alpha set -channel A -evaluate multiply 0.45 +channel \
        -geometry +0-180 \) -compose over -composite \
     -fill none -stroke "$GOLD_DARK" -strokewidth 1 -draw "rectangle 5,5 544,394" \
     -stroke '#5a4a2a' -draw "rectangle 9,9 540,390" -stroke none \
@@ -63,11 +76,12 @@ card() { # x1 y1 x2 y2
 }
 
 # Hover pictures: a gold glow with a bright rim, laid under the labels.
-hover() { # w h output
-    "$C" -size "$1x$2" xc:none -fill '#f1c45360' -stroke "$GOLD" -strokewidth 1 \
-        -draw "roundrectangle 0,0 $(($1-1)),$(($2-1)) 5,5" -stroke none \
-        -fill '#ffffff28' -draw "roundrectangle 2,2 $(($1-3)),$(($2/2)) 4,4" "$WORK/$3.png"
-    tga32 "$WORK/$3.png" "$3.tga"
+hover() { # name
+    local w=${W[$1]} h=${H[$1]}
+    "$C" -size "${w}x$h" xc:none -fill '#f1c45360' -stroke "$GOLD" -strokewidth 1 \
+        -draw "roundrectangle 0,0 $((w-1)),$((h-1)) 5,5" -stroke none \
+        -fill '#ffffff28' -draw "roundrectangle 2,2 $((w-3)),$((h/2)) 4,4" "$WORK/$1.png"
+    tga32 "$WORK/$1.png" "$1.tga"
 }
 
 # Caption helper: appends to LABELS a label with a soft shadow, centred on cx
@@ -125,7 +139,7 @@ menu_caption() { # output heading rows...
 menu_caption text_install 'WELCOME' 22 'Install the Quillmark Demo' 44 'Read me' 65 'Visit the home page' 87 'Exit'
 menu_caption text_play 'INSTALLED' 12 'Play the Quillmark Demo' 34 'Read me' 55 'Visit the home page' \
     76 'Uninstall' 98 'Exit'
-hover 333 22 over_install_play
+hover over_install_play
 
 # A screen title in the top band, beside the small wordmark.
 small_logo() { # output
@@ -159,22 +173,22 @@ tga24 "$WORK/back_license.png" back_license.tga
 LABELS=(); label_c 550 196 8 "$SANS_B" 12 'I accept'; label_c 550 358 8 "$SANS_B" 12 'I decline'
 "$C" -size 550x32 xc:none -gravity North "${LABELS[@]}" "$WORK/text_license.png"
 tga32 "$WORK/text_license.png" text_license.tga
-hover 128 32 over_license
+hover over_license
 
 # The scroll arrows are buttons without hover group; their look lives in the
 # background above, the pictures repeat it lit up.
 for dir in up down; do
-    "$C" -size 22x21 xc:none -draw "$(arrow_mvg 0 0 $dir)" -fill '#f1c45340' \
+    "$C" -size "$(size scroll_arrow_top)" xc:none -draw "$(arrow_mvg 0 0 $dir)" -fill '#f1c45340' \
         -draw "roundrectangle 0,0 21,20 4,4" "$WORK/arrow_$dir.png"
 done
 tga32 "$WORK/arrow_up.png" scroll_arrow_top.tga
 tga32 "$WORK/arrow_down.png" scroll_arrow_bottom.tga
 # Slider: rounded caps of equal height and a middle piece repeated between them.
-"$C" -size 22x6 xc:none -fill "$GOLD" -draw "roundrectangle 6,0 15,11 4,4" \
+"$C" -size "${W[scroll_slider_top]}x6" xc:none -fill "$GOLD" -draw "roundrectangle 6,0 15,11 4,4" \
     -fill '#ffffff50' -draw "line 8,2 8,5" "$WORK/slider_top.png"
-"$C" -size 22x6 xc:none -fill "$GOLD_DARK" -draw "roundrectangle 6,-6 15,5 4,4" \
+"$C" -size "${W[scroll_slider_bottom]}x6" xc:none -fill "$GOLD_DARK" -draw "roundrectangle 6,-6 15,5 4,4" \
     -fill "$GOLD" -draw "rectangle 6,0 15,2" -fill '#ffffff50' -draw "line 8,0 8,2" "$WORK/slider_bottom.png"
-"$C" -size 22x4 xc:none -fill "$GOLD" -draw "rectangle 6,0 15,3" -fill '#ffffff50' -draw "line 8,0 8,3" \
+"$C" -size "${W[scroller]}x4" xc:none -fill "$GOLD" -draw "rectangle 6,0 15,3" -fill '#ffffff50' -draw "line 8,0 8,3" \
     -fill "$GOLD_DARK" -draw "line 10,1 11,1" "$WORK/scroller.png"
 tga32 "$WORK/slider_top.png" scroll_slider_top.tga
 tga32 "$WORK/slider_bottom.png" scroll_slider_bottom.tga
@@ -211,9 +225,9 @@ label_c 333 255 98 "$SANS_B" 11 'Back'
     -annotate +25+67 'Create a shortcut on the desktop' \
     -gravity North "${LABELS[@]}" "$WORK/text_options.png"
 tga32 "$WORK/text_options.png" text_options.tga
-hover 85 26 over_options
+hover over_options
 # Tick: a gold check mark inside the frame of the check box cell.
-"$C" -size 20x20 xc:none -fill none -stroke "$GOLD" -strokewidth 2.5 \
+"$C" -size "$(size text_icon_on)" xc:none -fill none -stroke "$GOLD" -strokewidth 2.5 \
     -draw "polyline 6,11 9,14 15,6" "$WORK/tick.png"
 tga32 "$WORK/tick.png" text_icon_on.tga
 "$C" -size 2x14 xc:"$GOLD" "$WORK/caret.png"
@@ -233,11 +247,11 @@ tga24 "$WORK/back_progress.png" back_progress.tga
 LABELS=(); label_c 157 78 9 "$SANS_B" 12 'Cancel'
 "$C" -size 157x34 xc:none -gravity North "${LABELS[@]}" "$WORK/text_progress.png"
 tga32 "$WORK/text_progress.png" text_progress.tga
-hover 127 32 over_progress
+hover over_progress
 # The bar: deep amber to gold, dark enough under its right end for the light
 # percentage text drawn there.
-"$C" -size 23x344 gradient:"$GOLD"-'#8a5a14' -rotate 90 \
-    \( -size 344x23 xc:none -fill white -draw "roundrectangle 0,0 343,22 6,6" \) \
+"$C" -size "${H[progress_bar]}x${W[progress_bar]}" gradient:"$GOLD"-'#8a5a14' -rotate 90 \
+    \( -size "$(size progress_bar)" xc:none -fill white -draw "roundrectangle 0,0 343,22 6,6" \) \
     -alpha off -compose copy_opacity -composite -compose over \
     -fill '#ffffff40' -draw "roundrectangle 3,2 340,9 4,4" "$WORK/bar.png"
 tga32 "$WORK/bar.png" progress_bar.tga
@@ -245,7 +259,7 @@ tga32 "$WORK/bar.png" progress_bar.tga
 # --- slides: ten scenes of the game, 453 x 211 ----------------------------
 # A scene on a sky gradient, with a title band along the bottom.
 slide() { # number sky-top sky-bottom scene-mvg chapter title line
-    "$C" -size 453x211 gradient:"$2"-"$3" -draw "$4" \
+    "$C" -size "$(size "$1")" gradient:"$2"-"$3" -draw "$4" \
         -draw "fill '#0b1322c8' rectangle 0,164 452,210 fill '$GOLD_DARK' rectangle 0,164 452,164" \
         -font "$SANS_B" -pointsize 9 -fill "$GOLD" -annotate +14+178 "$5" \
         -font "$SERIF_B" -pointsize 16 -fill "$PARCH" -annotate +14+199 "$6" \
@@ -306,3 +320,8 @@ slide 09 '#7a4a6a' '#1a1430' "fill '#e6d7bd' circle 360,40 360,22 \
 slide 10 '#1d3557' '#0b1322' "$(quill 70 140 18 1.1 "$PARCH") font '$SERIF_B' font-size 38 fill '#00000090' text 102,92 'QUILLMARK' \
     fill '$GOLD' text 100,90 'QUILLMARK' font '$SERIF_I' font-size 14 fill '$PARCH' text 104,118 'Thank you for trying the demo'" \
     'THE END OF THE DEMO' 'The full tale arrives this winter' 'www.quillmark-demo.example'
+
+# Every picture of the catalogue must have been drawn.
+for name in "${!W[@]}"; do
+    [ -f "$OUT/$name.tga" ] || { echo "make-art: $name.tga is in the catalogue but was not drawn" >&2; exit 1; }
+done

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Synthesises the installer's five sound cues with sox and encodes them with
 # lame as 44.1 kHz stereo MP3: a calm looping pad for the background and four
-# short effects. Usage: make-sounds.sh OUTPUT_DIR
+# short effects. The cues to make come from the medium catalogue, which the
+# authoring tool prints; the script fails when it did not make one of them.
+# Usage: make-sounds.sh MKMEDIUM OUTPUT_DIR
 set -euo pipefail
-OUT=$1
+MKMEDIUM=$1
+OUT=$2
 mkdir -p "$OUT"
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quill-sound.XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
@@ -45,3 +48,9 @@ sox -n "${RATE[@]}" "$WORK/s1.wav" synth 0.05 brownnoise fade q 0 0.05 0.04 gain
 sox -n "${RATE[@]}" "$WORK/s2.wav" synth 0.08 pinknoise fade q 0 0.08 0.07 highpass 1500 gain -8
 sox "$WORK/s1.wav" "$WORK/s2.wav" "$WORK/ScrShot.wav"
 encode ScrShot
+
+# Every cue of the catalogue must have been made.
+"$MKMEDIUM" --list | while IFS=$'\t' read -r kind file _; do
+    [ "$kind" = sound ] || continue
+    [ -f "$OUT/$(basename "$file")" ] || { echo "make-sounds: $file is in the catalogue but was not made" >&2; exit 1; }
+done

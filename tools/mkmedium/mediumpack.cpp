@@ -1,6 +1,7 @@
 // Reading the game folder, planning the packages and writing them with the RAR writer.
 #include "tools/mkmedium/mediumpack.h"
 
+#include "tools/mkmedium/mediumreport.h"
 #include "tools/mkmedium/rarwriter.h"
 
 #include <algorithm>
@@ -199,4 +200,28 @@ uint64_t spaceNeedMb(const GameFolder& game, uint64_t extraBytes) {
     for (const GameEntry& entry : game.entries) bytes += (entry.size + ClusterBytes - 1) / ClusterBytes * ClusterBytes;
     const uint64_t mb = uint64_t(1) << 20;
     return std::max<uint64_t>(1, (bytes + mb - 1) / mb);
+}
+
+std::string withSpaceNeed(const std::string& stringsText, uint64_t megabytes) {
+    const std::string key = "INT_SPACE_NEED";
+    std::string out;
+    bool written = false;
+    bool crlf = stringsText.find("\r\n") != std::string::npos;
+    for (size_t at = 0; at < stringsText.size();) {
+        size_t end = stringsText.find('\n', at);
+        end = end == std::string::npos ? stringsText.size() : end + 1;
+        std::string line = stringsText.substr(at, end - at);
+        at = end;
+        if (line.compare(0, key.size(), key) == 0 && (line.size() == key.size() || isKeySeparator(line[key.size()]))) {
+            size_t lineEnd = line.find_first_of("\r\n");
+            line = key + " " + std::to_string(megabytes) + (lineEnd == std::string::npos ? "" : line.substr(lineEnd));
+            written = true;
+        }
+        out += line;
+    }
+    if (!written) {
+        if (!out.empty() && out.back() != '\n') out += crlf ? "\r\n" : "\n";
+        out += key + " " + std::to_string(megabytes) + (crlf ? "\r\n" : "\n");
+    }
+    return out;
 }

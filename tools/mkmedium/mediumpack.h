@@ -59,3 +59,7 @@ bool writePackages(const GameFolder& game, const std::vector<Package>& packages,
 // Megabytes an installation needs: the files with each rounded up to whole
 // 4-KiB clusters, plus `extraBytes` (the uninstaller and the log), rounded up.
 uint64_t spaceNeedMb(const GameFolder& game, uint64_t extraBytes);
+
+// Rewrites the value of every INT_SPACE_NEED line of a string table's text (or
+// appends the line), keeping the file's line ends.
+std::string withSpaceNeed(const std::string& stringsText, uint64_t megabytes);

@@ -1,5 +1,6 @@
 // mkmedium: turns a medium folder and a folder of game files into a finished
 // medium, or checks a medium folder; see usageText for the command line.
+#include "tools/mkmedium/cataloguetext.h"
 #include "tools/mkmedium/mediumcheck.h"
 #include "tools/mkmedium/mediumpack.h"
 
@@ -20,6 +21,7 @@ namespace {
 const char usageText[] =
     "usage: mkmedium --medium DIR --game DIR --out DIR [--programs DIR] [--split MB]\n"
     "       mkmedium --check DIR\n"
+    "       mkmedium --list\n"
     "\n"
     "Makes a finished installation medium in --out from\n"
     "  --medium DIR    the medium folder: Readme.txt and Media/ with strings.txt,\n"
@@ -42,6 +44,10 @@ const char usageText[] =
     "\n"
     "--check DIR only checks a medium folder (a finished one also for its programs\n"
     "and main package) and packs nothing.\n"
+    "\n"
+    "--list prints what a medium holds, one fact a line with tab-separated fields:\n"
+    "the panel size, every picture (file, width, height, depth, screens, use), every\n"
+    "sound cue, every string key, the character-set names and the registry key.\n"
     "\n"
     "Exit code 0: the medium is complete; 1: it was refused or could not be made;\n"
     "2: the command line is wrong.\n";
@@ -247,6 +253,10 @@ int main(int argc, char** argv) {
         const std::string option = argv[i];
         if (option == "--help" || option == "-h") {
             std::fputs(usageText, stdout);
+            return 0;
+        }
+        if (option == "--list") {
+            std::fputs(catalogueListing().c_str(), stdout);
             return 0;
         }
         if (i + 1 >= argc) return usageError(option + " needs a value");
