@@ -3,7 +3,8 @@
 #pragma once
 
 #include "unrar/entrypath.h"
-#include "unrar/rar4index.h"
+#include "unrar/rar4archive.h"
+#include "unrar/rar4reader.h"
 #include "unrar/unrar.h"
 
 #include <archive.h>
@@ -12,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,15 +25,26 @@ struct Entry {
     bool isFolder = false;
     bool encrypted = false;
     bool nameTooLong = false;  // the caller's record could not hold the whole name
+    bool isLink = false;
     bool sizeKnown = false;
     int64_t size = 0;
-    bool checkCrc = false;               // a stored RAR 4.x file whose CRC32 libarchive leaves unchecked
-    const Rar4Entry* headers = nullptr;  // RAR 4.x: what the file header says
     time_t modified = 0;
+    // The record fields the headers give (zero where an engine does not know them).
+    unsigned flags = 0;  // RHDF_ flags
+    uint64_t packedSize = 0;
+    unsigned hostOs = 0;
+    uint32_t crc = 0;
+    bool hasCrc = false;
+    unsigned unpackVersion = 0;
+    unsigned method = 0;
+    unsigned fileAttr = 0;
+    unsigned dictionaryKb = 0;
+    RarTime mtime, ctime, atime;
 };
 
 struct ArchiveHandle {
-    archive* reader = nullptr;
+    std::unique_ptr<Rar4Reader> rar4;  // RAR 1.5-4.x archives: our own engine
+    archive* reader = nullptr;         // RAR 5 archives: libarchive
     unsigned int openMode = RAR_OM_LIST;
     unsigned int opFlags = 0;
     UNRARCALLBACK callback = nullptr;
@@ -40,13 +53,11 @@ struct ArchiveHandle {
     bool hasPassword = false;
     std::vector<std::string> volumes;  // the archive's files, first volume first
     std::wstring arcNameWide;
-    std::vector<Rar4Entry> rar4Entries;  // RAR 4.x only, in archive order
-    size_t entryIndex = 0;               // entries read so far
 
     archive_entry* current = nullptr;
     Entry entry;
     bool headerPending = false;  // a header was read and not yet processed
     int firstHeaderResult = 0;   // libarchive's answer for the header read at open
     bool firstHeaderUsed = false;
-    bool broken = false;  // libarchive reported a fatal error; nothing more is read
+    bool broken = false;  // the engine reported a fatal error; nothing more is read
 };

@@ -5,7 +5,6 @@
 #include "unrar/headerreader.h"
 #include "unrar/names.h"
 #include "unrar/outputfs.h"
-#include "unrar/rarcrc.h"
 
 namespace {
 
@@ -20,12 +19,30 @@ bool reportData(ArchiveHandle* h, const void* data, size_t size) {
     return true;
 }
 
+// The data of our own engine on its way to the callbacks and the file.
+class HandleSink : public UnpackSink {
+public:
+    HandleSink(ArchiveHandle* h, OutputFile* out) : h_(h), out_(out) {}
+    int write(const unsigned char* data, size_t size) override {
+        if (!reportData(h_, data, size)) return ERAR_UNKNOWN;
+        if (out_ && !out_->write(data, size)) return ERAR_EWRITE;
+        return ERAR_SUCCESS;
+    }
+
+private:
+    ArchiveHandle* h_;
+    OutputFile* out_;
+};
+
 // Reads the current entry's data to its end, writing it to `out` when given.
 int unpackData(ArchiveHandle* h, OutputFile* out) {
+    if (h->rar4) {
+        HandleSink sink(h, out);
+        return h->rar4->unpack(sink);
+    }
     static const char zeros[4096] = {};
     int64_t produced = 0;
     int emptyBlocks = 0;
-    uint32_t crc = 0;
     for (;;) {
         const void* block = nullptr;
         size_t size = 0;
@@ -52,12 +69,10 @@ int unpackData(ArchiveHandle* h, OutputFile* out) {
         emptyBlocks = 0;
         produced += static_cast<int64_t>(size);
         if (h->entry.sizeKnown && produced > h->entry.size) return ERAR_BAD_DATA;
-        if (h->entry.checkCrc) crc = rarCrc32(crc, block, size);
         if (!reportData(h, block, size)) return ERAR_UNKNOWN;
         if (out && !out->write(block, size)) return ERAR_EWRITE;
     }
     if (h->entry.sizeKnown && produced != h->entry.size) return ERAR_BAD_DATA;
-    if (h->entry.checkCrc && crc != h->entry.headers->crc) return ERAR_BAD_DATA;
     return ERAR_SUCCESS;
 }
 
@@ -117,7 +132,7 @@ int extractEntry(ArchiveHandle* h, const PathString& destPath, const PathString&
         if (!clearTarget(path)) return ERAR_ECREATE;
         return copyFile(source, path) ? ERAR_SUCCESS : ERAR_ECREATE;
     }
-    if (archive_entry_filetype(h->current) == AE_IFLNK) {
+    if (entry.isLink) {
         if (!linkTargetStaysInside(entry.linkTarget, parts.size() - 1) || !clearTarget(path)) return ERAR_ECREATE;
         std::vector<PathString> here(parts.begin(), parts.end() - 1);
         PathString resolved = joinPath(joinPath(dest, here, here.size()), {entry.linkTarget}, 1);
@@ -150,7 +165,7 @@ int processFile(void* handle, int operation, const PathString& destPath, const P
     if (operation == RAR_SKIP || listing || (operation != RAR_TEST && operation != RAR_EXTRACT))
         return ERAR_SUCCESS;  // the reader skips the data at the next header
     if (h->entry.encrypted) {
-        // libarchive reads no encrypted RAR data: a given password cannot help.
+        // Neither engine decrypts: a given password cannot help.
         askPassword(h);
         return h->hasPassword ? ERAR_UNKNOWN_FORMAT : ERAR_MISSING_PASSWORD;
     }

@@ -4,10 +4,23 @@
 #include "unrar/names.h"
 #include "unrar/volumes.h"
 
+#include <cstdio>
 #include <cstring>
 #include <new>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace {
+
+bool isRar4(const std::string& name) {
+    FILE* f = fopen(name.c_str(), "rb");
+    if (!f) return false;
+    bool found = findRar4Marker(f) >= 0;
+    fclose(f);
+    return found;
+}
 
 // Reads at most this much per block; every block is one data callback.
 constexpr size_t ReadBlockSize = 256 * 1024;
@@ -30,6 +43,69 @@ void describeEntry(ArchiveHandle* h) {
     entry.size = entry.sizeKnown && !entry.isFolder ? archive_entry_size(e) : 0;
     if (entry.size < 0) entry.size = 0;
     entry.modified = archive_entry_mtime_is_set(e) ? archive_entry_mtime(e) : 0;
+    entry.isLink = archive_entry_filetype(e) == AE_IFLNK;
+    entry.flags = (entry.isFolder ? RHDF_DIRECTORY : 0) | (entry.encrypted ? RHDF_ENCRYPTED : 0);
+    entry.unpackVersion = 50;
+    entry.fileAttr = fileAttributes(e, entry.isFolder);
+    auto timeOf = [](bool set, time_t seconds, long nanoseconds) {
+        RarTime t;
+        t.set = set;
+        t.seconds = seconds;
+        t.nanoseconds = nanoseconds;
+        return t;
+    };
+    entry.mtime = timeOf(archive_entry_mtime_is_set(e), archive_entry_mtime(e), archive_entry_mtime_nsec(e));
+    entry.ctime = timeOf(archive_entry_ctime_is_set(e), archive_entry_ctime(e), archive_entry_ctime_nsec(e));
+    entry.atime = timeOf(archive_entry_atime_is_set(e), archive_entry_atime(e), archive_entry_atime_nsec(e));
+}
+
+// Windows attributes (natively a Unix mode) of a RAR 4.x file, whichever system packed it.
+unsigned rar4Attributes(const Rar4File& file) {
+    bool unixHost = file.hostOs == 3 || file.hostOs == 5;
+#ifdef _WIN32
+    if (!unixHost) return file.attributes | (file.isFolder ? FILE_ATTRIBUTE_DIRECTORY : 0);
+    unsigned attrs = file.isFolder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+    if (!(file.attributes & 0222)) attrs |= FILE_ATTRIBUTE_READONLY;
+    return attrs;
+#else
+    if (unixHost) return file.attributes;
+    unsigned mode = file.isFolder ? S_IFDIR | 0755 : S_IFREG | 0644;
+    if (file.attributes & 0x01) mode &= ~0222u;  // read-only
+    return mode;
+#endif
+}
+
+void describeRar4Entry(ArchiveHandle* h) {
+    const Rar4File& file = h->rar4->current();
+    Entry& entry = h->entry;
+    entry = Entry();
+    entry.name = file.name;
+    entry.isFolder = file.isFolder;
+    entry.isLink = file.isSymlink;
+    entry.encrypted = file.encrypted;
+    entry.sizeKnown = true;
+    entry.size = file.isFolder ? 0 : static_cast<int64_t>(file.unpackedSize);
+    entry.modified = file.mtime.set ? file.mtime.seconds : 0;
+    entry.flags =
+        (file.isFolder ? RHDF_DIRECTORY : 0) | (file.encrypted ? RHDF_ENCRYPTED : 0) | (file.solid ? RHDF_SOLID : 0);
+    entry.packedSize = file.packedSize;
+    entry.hostOs = file.hostOs;
+    entry.crc = file.crc;
+    entry.hasCrc = !file.isFolder;
+    entry.unpackVersion = file.unpackVersion;
+    entry.method = file.method;
+    entry.fileAttr = rar4Attributes(file);
+    entry.dictionaryKb = file.dictionaryKb;
+    entry.mtime = file.mtime;
+    entry.ctime = file.ctime;
+    entry.atime = file.atime;
+    if (file.isSymlink) {
+        // The link's target is its data; a damaged or unreadable one leaves the link
+        // without a target, which extraction refuses.
+        std::string target;
+        if (h->rar4->readSmall(target, 4096))
+            entry.linkTarget = isUtf8(target) ? pathFromUtf8(target) : pathFromLegacy(target);
+    }
 }
 
 }  // namespace
@@ -55,6 +131,18 @@ ArchiveHandle* openArchive(const std::string& arcName, const std::wstring& arcNa
     h->openMode = mode;
     h->arcNameWide = arcNameWide;
     h->volumes = findVolumes(arcName);
+    if (isRar4(arcName)) {
+        h->rar4.reset(new (std::nothrow) Rar4Reader);
+        int r = h->rar4 ? h->rar4->open(h->volumes) : ERAR_NO_MEMORY;
+        if (r != ERAR_SUCCESS) {
+            delete h;
+            result = static_cast<unsigned int>(r);
+            return nullptr;
+        }
+        h->volumes = h->rar4->archive().volumes;
+        result = ERAR_SUCCESS;
+        return h;
+    }
     h->reader = archive_read_new();
     if (!h->reader) {
         delete h;
@@ -85,7 +173,6 @@ ArchiveHandle* openArchive(const std::string& arcName, const std::wstring& arcNa
         delete h;
         return nullptr;
     }
-    if (archive_format(h->reader) == ARCHIVE_FORMAT_RAR) h->rar4Entries = readRar4Entries(h->volumes);
     result = ERAR_SUCCESS;
     return h;
 }
@@ -120,7 +207,15 @@ uint64_t fileTimeTicks(time_t t, long nanoseconds) {
 }
 
 int nextHeader(ArchiveHandle* h) {
-    if (!h->reader || h->broken) return ERAR_BAD_DATA;
+    if (h->broken) return ERAR_BAD_DATA;
+    if (h->rar4) {
+        int r = h->rar4->next();
+        h->headerPending = r == ERAR_SUCCESS;
+        if (r == ERAR_BAD_DATA) h->broken = true;
+        if (r == ERAR_SUCCESS) describeRar4Entry(h);
+        return r;
+    }
+    if (!h->reader) return ERAR_BAD_DATA;
     [[maybe_unused]] Utf8Names names;
     int r;
     if (!h->firstHeaderUsed) {
@@ -140,18 +235,6 @@ int nextHeader(ArchiveHandle* h) {
         return ERAR_BAD_DATA;
     }
     describeEntry(h);
-    size_t index = h->entryIndex++;
-    // Sizes must agree, or the headers and libarchive's entries are out of step.
-    if (index < h->rar4Entries.size() && h->rar4Entries[index].unpackedSize == static_cast<uint64_t>(h->entry.size)) {
-        h->entry.headers = &h->rar4Entries[index];
-        h->entry.checkCrc = h->entry.headers->method == 0x30 && !h->entry.isFolder && h->entry.sizeKnown;
-    }
     h->headerPending = true;
     return ERAR_SUCCESS;
 }
-
-unsigned int headerFlags(const Entry& entry) {
-    return (entry.isFolder ? RHDF_DIRECTORY : 0) | (entry.encrypted ? RHDF_ENCRYPTED : 0);
-}
-
-unsigned int unpackVersion(ArchiveHandle* h) { return archive_format(h->reader) == ARCHIVE_FORMAT_RAR_V5 ? 50 : 29; }

@@ -19,9 +19,6 @@ int nextHeader(ArchiveHandle* h);
 // libarchive states encryption only in its messages and its encrypted-entries probe.
 bool mentionsEncryption(archive* reader);
 
-// Record fields of the current entry.
-unsigned int headerFlags(const Entry& entry);
-unsigned int unpackVersion(ArchiveHandle* h);
 // Windows file attributes on Windows, the Unix mode natively.
 unsigned int fileAttributes(archive_entry* e, bool isFolder);
 // MS-DOS date and time in local time, as the records carry it.

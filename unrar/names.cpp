@@ -55,6 +55,10 @@ PathString entryText(const char* utf8, const wchar_t* wide, const char* mbs) {
     return fromCodePage(mbs, CP_ACP);
 }
 
+PathString pathFromUtf8(const std::string& text) { return fromCodePage(text.c_str(), CP_UTF8); }
+PathString pathFromUtf16(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+PathString pathFromLegacy(const std::string& text) { return fromCodePage(text.c_str(), CP_OEMCP); }
+
 #else
 
 namespace {
@@ -127,4 +131,36 @@ PathString entryText(const char* utf8, const wchar_t*, const char* mbs) {
     return mbs ? std::string(mbs) : std::string();
 }
 
+PathString pathFromUtf8(const std::string& text) { return text; }
+
+PathString pathFromUtf16(const std::u16string& text) {
+    std::wstring wide;
+    for (size_t i = 0; i < text.size(); ++i) {
+        uint32_t c = text[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        wide += static_cast<wchar_t>(c);
+    }
+    return wideToUtf8(wide.c_str());
+}
+
+// The 8-bit name of an old packer taken as Latin-1: no code page is known natively.
+PathString pathFromLegacy(const std::string& text) {
+    std::wstring wide;
+    for (unsigned char c : text) wide += static_cast<wchar_t>(c);
+    return wideToUtf8(wide.c_str());
+}
+
 #endif
+
+bool isUtf8(const std::string& text) {
+    for (size_t i = 0; i < text.size();) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
+        if (extra < 0 || (extra > 0 && i + static_cast<size_t>(extra) >= text.size())) return false;
+        for (int k = 1; k <= extra; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        i += static_cast<size_t>(extra) + 1;
+    }
+    return true;
+}

@@ -59,3 +59,10 @@ bool copyField(Char* field, size_t capacity, const std::basic_string<Char>& text
     field[n] = 0;
     return n == text.size();
 }
+
+// Names as RAR headers store them, turned into paths: UTF-8, UTF-16 (RAR 4.x Unicode
+// names), or the 8-bit code page of an old packer (the OEM code page on Windows).
+bool isUtf8(const std::string& text);
+PathString pathFromUtf8(const std::string& text);
+PathString pathFromUtf16(const std::u16string& text);
+PathString pathFromLegacy(const std::string& text);

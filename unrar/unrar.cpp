@@ -52,7 +52,7 @@ void* UNRAR_CALL RAROpenArchive(RAROpenArchiveData* data) {
 int UNRAR_CALL RARCloseArchive(void* handle) {
     ArchiveHandle* h = static_cast<ArchiveHandle*>(handle);
     if (!h) return ERAR_ECLOSE;
-    int r = archive_read_free(h->reader);
+    int r = h->reader ? archive_read_free(h->reader) : ARCHIVE_OK;
     delete h;
     return r == ARCHIVE_OK ? ERAR_SUCCESS : ERAR_ECLOSE;
 }
@@ -63,28 +63,26 @@ int UNRAR_CALL RARReadHeaderEx(void* handle, RARHeaderDataEx* data) {
     int r = nextHeader(h);
     if (r != ERAR_SUCCESS) return r;
     const Entry& entry = h->entry;
-    archive_entry* e = h->current;
     copyField(data->ArcName, sizeof data->ArcName, h->volumes.front());
     copyField(data->ArcNameW, sizeof data->ArcNameW / sizeof(wchar_t), h->arcNameWide);
     bool fits = copyField(data->FileName, sizeof data->FileName, recordName(entry.name));
     fits = copyField(data->FileNameW, sizeof data->FileNameW / sizeof(wchar_t), wideName(entry.name)) && fits;
     h->entry.nameTooLong = !fits;
-    const Rar4Entry* headers = entry.headers;
-    data->Flags = headerFlags(entry);
-    data->PackSize = headers ? static_cast<unsigned int>(headers->packedSize) : 0;
-    data->PackSizeHigh = headers ? static_cast<unsigned int>(headers->packedSize >> 32) : 0;
+    data->Flags = entry.flags;
+    data->PackSize = static_cast<unsigned int>(entry.packedSize);
+    data->PackSizeHigh = static_cast<unsigned int>(entry.packedSize >> 32);
     data->UnpSize = static_cast<unsigned int>(entry.size);
     data->UnpSizeHigh = static_cast<unsigned int>(static_cast<uint64_t>(entry.size) >> 32);
-    data->HostOS = headers ? headers->hostOs : 0;
-    data->FileCRC = headers ? headers->crc : 0;
+    data->HostOS = entry.hostOs;
+    data->FileCRC = entry.crc;
     data->FileTime = dosTime(entry.modified);
-    data->UnpVer = unpackVersion(h);
-    data->Method = headers ? headers->method : 0;
-    data->FileAttr = fileAttributes(e, entry.isFolder);
+    data->UnpVer = entry.unpackVersion;
+    data->Method = entry.method;
+    data->FileAttr = entry.fileAttr;
     data->CmtSize = 0;
     data->CmtState = 0;
-    data->DictSize = 0;
-    data->HashType = RAR_HASH_NONE;
+    data->DictSize = entry.dictionaryKb;
+    data->HashType = entry.hasCrc ? RAR_HASH_CRC32 : RAR_HASH_NONE;
     memset(data->Hash, 0, sizeof data->Hash);
     data->RedirType = !entry.linkTarget.empty() ? 1 : !entry.hardlinkTarget.empty() ? 4 : 0;
     if (data->RedirName && data->RedirNameSize > 0) {
@@ -92,9 +90,10 @@ int UNRAR_CALL RARReadHeaderEx(void* handle, RARHeaderDataEx* data) {
         copyField(data->RedirName, data->RedirNameSize, target);
     }
     data->DirTarget = 0;
-    uint64_t m = archive_entry_mtime_is_set(e) ? fileTimeTicks(archive_entry_mtime(e), archive_entry_mtime_nsec(e)) : 0;
-    uint64_t c = archive_entry_ctime_is_set(e) ? fileTimeTicks(archive_entry_ctime(e), archive_entry_ctime_nsec(e)) : 0;
-    uint64_t a = archive_entry_atime_is_set(e) ? fileTimeTicks(archive_entry_atime(e), archive_entry_atime_nsec(e)) : 0;
+    auto ticks = [](const RarTime& t) { return t.set ? fileTimeTicks(t.seconds, t.nanoseconds) : 0; };
+    uint64_t m = ticks(entry.mtime);
+    uint64_t c = ticks(entry.ctime);
+    uint64_t a = ticks(entry.atime);
     data->MtimeLow = static_cast<unsigned int>(m);
     data->MtimeHigh = static_cast<unsigned int>(m >> 32);
     data->CtimeLow = static_cast<unsigned int>(c);

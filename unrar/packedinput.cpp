@@ -1,0 +1,61 @@
+// Reads an entry's packed data from its parts in the volume files.
+#include "unrar/packedinput.h"
+
+namespace {
+
+bool seekTo(FILE* f, uint64_t pos) {
+#ifdef _WIN32
+    return _fseeki64(f, static_cast<long long>(pos), SEEK_SET) == 0;
+#else
+    return fseeko(f, static_cast<off_t>(pos), SEEK_SET) == 0;
+#endif
+}
+
+}  // namespace
+
+PackedInput::PackedInput(const std::vector<std::string>& volumes, const std::vector<PackedPart>& parts)
+    : volumes_(volumes), parts_(parts) {
+    for (const auto& part : parts) total_ += part.size;
+}
+
+PackedInput::~PackedInput() {
+    if (file_) fclose(file_);
+}
+
+bool PackedInput::openPart() {
+    const PackedPart& part = parts_[part_];
+    if (part.volume >= volumes_.size()) return false;
+    if (fileVolume_ != part.volume) {
+        if (file_) fclose(file_);
+        file_ = fopen(volumes_[part.volume].c_str(), "rb");
+        fileVolume_ = part.volume;
+        if (!file_) return false;
+    }
+    if (!file_ || !seekTo(file_, part.offset)) return false;
+    leftInPart_ = part.size;
+    partOpen_ = true;
+    return true;
+}
+
+size_t PackedInput::read(void* buffer, size_t size) {
+    while (!failed_ && part_ < parts_.size()) {
+        if (!partOpen_ && !openPart()) {
+            failed_ = true;
+            break;
+        }
+        if (leftInPart_ == 0) {
+            ++part_;
+            partOpen_ = false;
+            continue;
+        }
+        size_t want = leftInPart_ < size ? static_cast<size_t>(leftInPart_) : size;
+        size_t n = fread(buffer, 1, want, file_);
+        if (n == 0) {
+            failed_ = true;  // the volume is shorter than its headers say
+            break;
+        }
+        leftInPart_ -= n;
+        return n;
+    }
+    return 0;
+}

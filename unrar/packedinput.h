@@ -1,0 +1,42 @@
+// The packed data of one entry as a byte source: a list of parts (an entry split over
+// volumes has one part per volume), read in order from the volume files.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+struct PackedPart {
+    size_t volume = 0;    // index into the archive's volume names
+    uint64_t offset = 0;  // of the part's data in that file
+    uint64_t size = 0;
+};
+
+class PackedInput {
+public:
+    PackedInput(const std::vector<std::string>& volumes, const std::vector<PackedPart>& parts);
+    ~PackedInput();
+    PackedInput(const PackedInput&) = delete;
+    PackedInput& operator=(const PackedInput&) = delete;
+
+    // Up to `size` bytes; 0 at the end of the data or on a failure (see failed()).
+    size_t read(void* buffer, size_t size);
+    uint64_t total() const { return total_; }
+    // A volume could not be opened or read: the data is incomplete.
+    bool failed() const { return failed_; }
+
+private:
+    bool openPart();
+
+    const std::vector<std::string>& volumes_;
+    const std::vector<PackedPart>& parts_;
+    size_t part_ = 0;
+    uint64_t leftInPart_ = 0;
+    bool partOpen_ = false;
+    FILE* file_ = nullptr;
+    size_t fileVolume_ = SIZE_MAX;
+    uint64_t total_ = 0;
+    bool failed_ = false;
+};
