@@ -22,6 +22,7 @@ enum : unsigned {
     FileSplitBefore = 0x0001,
     FileSplitAfter = 0x0002,
     FileEncrypted = 0x0004,
+    FileComment = 0x0008,
     FileSolid = 0x0010,
     FileLarge = 0x0100,
     FileUnicode = 0x0200,
@@ -229,11 +230,21 @@ bool readVolume(FILE* f, size_t volume, uint64_t start, Rar4Archive& archive, in
                 return false;
             }
         } else if (type == BlockFile) {
-            if (headSize < 32 || (rarCrc32(0, header.data() + 2, headSize - 2) & 0xFFFF) != le16(header.data())) {
+            if (headSize < 32) {
                 archive.endCode = ERAR_BAD_DATA;
                 return false;
             }
             const unsigned char* h = header.data();
+            // Packers of the 1.5/2.0 era keep a file comment inside the header, outside its CRC.
+            size_t checked = headSize;
+            if (flags & FileComment) {
+                size_t nameEnd = ((flags & FileLarge) ? 40u : 32u) + le16(h + 26);
+                if (nameEnd < checked) checked = nameEnd;
+            }
+            if ((rarCrc32(0, h + 2, checked - 2) & 0xFFFF) != le16(h)) {
+                archive.endCode = ERAR_BAD_DATA;
+                return false;
+            }
             dataSize = le32(h + 7);
             uint64_t unpacked = le32(h + 11);
             unsigned nameSize = le16(h + 26);
@@ -270,7 +281,8 @@ bool readVolume(FILE* f, size_t volume, uint64_t start, Rar4Archive& archive, in
             if (flags & FileSalt) at += 8;
             part.mtime.set = part.dosTime != 0;
             part.mtime.seconds = part.dosTime ? fromDosTime(part.dosTime) : 0;
-            if ((flags & FileExtTime) && at <= headSize) readExtendedTimes(h + at, h + headSize, part);
+            if ((flags & FileExtTime) && !(flags & FileComment) && at <= headSize)
+                readExtendedTimes(h + at, h + headSize, part);
             part.isFolder = isFolder(flags, part.hostOs, part.attributes);
             part.isSymlink = !part.isFolder && isSymlinkMode(part.hostOs, part.attributes);
             part.encrypted = (flags & FileEncrypted) != 0;

@@ -144,6 +144,74 @@ TEST(UnrarTestData, BadArchivesEndWithAnErrorAndStayInside) {
     }
 }
 
+// Entries in a compression no engine here decodes end with an error code and leave no
+// file, in either operation; the entries beside them still come out exactly.
+TEST(UnrarTestData, UndecodableEntriesEndWithAnErrorCode) {
+    int archives = 0;
+    for (const auto& archive : readRarManifest(TestData + "MANIFEST.tsv")) {
+        if (archive.kind != "undecodable") continue;
+        SCOPED_TRACE(archive.name);
+        ++archives;
+        std::string dest = freshFolder("undecodable");
+        Walk extraction = walkArchive(TestData + archive.name, RAR_OM_EXTRACT, RAR_EXTRACT, dest);
+        Walk testing = walkArchive(TestData + archive.name, RAR_OM_EXTRACT, RAR_TEST);
+        ASSERT_EQ(extraction.heads.size(), archive.entries.size());
+        ASSERT_EQ(testing.results.size(), archive.entries.size());
+        for (size_t i = 0; i < archive.entries.size(); ++i) {
+            const auto& e = archive.entries[i];
+            SCOPED_TRACE(e.path);
+            EXPECT_EQ(extraction.heads[i].FileName, e.path);
+            if (e.sha256 == "-") {
+                EXPECT_NE(extraction.results[i], ERAR_SUCCESS);
+                EXPECT_NE(testing.results[i], ERAR_SUCCESS);
+                EXPECT_FALSE(fs::exists(dest + "/" + e.path));
+            } else {
+                EXPECT_EQ(extraction.results[i], ERAR_SUCCESS);
+                EXPECT_EQ(testing.results[i], ERAR_SUCCESS);
+                EXPECT_EQ(sha256File(dest + "/" + e.path), e.sha256);
+            }
+        }
+    }
+    EXPECT_GT(archives, 0);
+}
+
+// A volume set whose last volume is missing: the file that needs it is an error, not a
+// short file; what lies in the volumes present still comes out.
+TEST(UnrarTestData, MissingVolumeIsAnError) {
+    fs::remove_all("partial");
+    fs::create_directories("partial");
+    for (const char* part : {"rarfile_rar3-vols.part1.rar", "rarfile_rar3-vols.part2.rar"})
+        fs::copy_file(TestData + part, std::string("partial/") + part);
+    std::string dest = freshFolder("partialout");
+    Walk walk = walkArchive("partial/rarfile_rar3-vols.part1.rar", RAR_OM_EXTRACT, RAR_EXTRACT, dest);
+    ASSERT_FALSE(walk.results.empty());
+    EXPECT_STREQ(walk.heads[0].FileName, "vols/bigfile.txt");
+    EXPECT_NE(walk.results[0], ERAR_SUCCESS);
+    EXPECT_FALSE(fs::exists(dest + "/vols/bigfile.txt"));
+}
+
+// Solid archives: every entry continues the previous one's compression, so an entry
+// skipped by the caller is still decoded on the way to the next one.
+TEST(UnrarTestData, SolidEntriesAfterSkippedOnes) {
+    RAROpenArchiveData open{};
+    std::string name = TestData + "rarfile_rar3-solid.rar";
+    open.ArcName = const_cast<char*>(name.c_str());
+    open.OpenMode = RAR_OM_EXTRACT;
+    void* h = RAROpenArchive(&open);
+    ASSERT_NE(h, nullptr);
+    std::string dest = freshFolder("solidskip");
+    RARHeaderData head{};
+    ASSERT_EQ(RARReadHeader(h, &head), ERAR_SUCCESS);
+    EXPECT_FALSE(head.Flags & RHDF_SOLID);
+    EXPECT_EQ(RARProcessFile(h, RAR_SKIP, nullptr, nullptr), ERAR_SUCCESS);
+    ASSERT_EQ(RARReadHeader(h, &head), ERAR_SUCCESS);
+    EXPECT_TRUE(head.Flags & RHDF_SOLID);
+    EXPECT_EQ(head.FileCRC, 0xC5B7E6A2u);
+    EXPECT_EQ(RARProcessFile(h, RAR_EXTRACT, const_cast<char*>(dest.c_str()), nullptr), ERAR_SUCCESS);
+    RARCloseArchive(h);
+    EXPECT_EQ(sha256File(dest + "/stest2.txt"), "2eaebb4c18cdef7f20089f8a2fa3475bc59c2a193f66e2f1513609a4bef13e22");
+}
+
 TEST(UnrarTestData, EncryptedEntriesAskForAPassword) {
     Walk walk = walkArchive(TestData + "test_read_format_rar_encryption_data.rar", RAR_OM_EXTRACT, RAR_EXTRACT,
                             freshFolder("encrypted"));
