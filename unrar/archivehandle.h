@@ -5,6 +5,7 @@
 #include "unrar/entrypath.h"
 #include "unrar/rar4archive.h"
 #include "unrar/rar4reader.h"
+#include "unrar/rar5index.h"
 #include "unrar/unrar.h"
 
 #include <archive.h>
@@ -21,7 +22,8 @@
 struct Entry {
     PathString name;
     PathString linkTarget;      // symbolic link target, empty otherwise
-    PathString hardlinkTarget;  // hard-link target entry, empty otherwise
+    PathString hardlinkTarget;  // the entry a hard link or file copy repeats, empty otherwise
+    unsigned redirType = 0;     // the record's RedirType: 1 symbolic link, 4 hard link, 5 file copy
     bool isFolder = false;
     bool encrypted = false;
     bool nameTooLong = false;  // the caller's record could not hold the whole name
@@ -53,6 +55,8 @@ struct ArchiveHandle {
     bool hasPassword = false;
     std::vector<std::string> volumes;  // the archive's files, first volume first
     std::wstring arcNameWide;
+    std::vector<Rar5File> rar5Files;  // RAR 5: what the headers say, in archive order
+    size_t rar5Index = 0;             // the next of them to match libarchive's entry
 
     archive_entry* current = nullptr;
     Entry entry;

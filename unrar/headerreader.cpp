@@ -14,6 +14,51 @@
 
 namespace {
 
+// A self-extracting RAR 5 archive as libarchive's input: the file from the archive's
+// marker on, past a program part larger than libarchive looks through.
+struct SfxInput {
+    FILE* file = nullptr;
+    std::vector<unsigned char> buffer = std::vector<unsigned char>(256 * 1024);
+};
+
+la_ssize_t readSfx(archive*, void* data, const void** block) {
+    SfxInput* input = static_cast<SfxInput*>(data);
+    *block = input->buffer.data();
+    return static_cast<la_ssize_t>(fread(input->buffer.data(), 1, input->buffer.size(), input->file));
+}
+
+int closeSfx(archive*, void* data) {
+    SfxInput* input = static_cast<SfxInput*>(data);
+    fclose(input->file);
+    delete input;
+    return ARCHIVE_OK;
+}
+
+int64_t rar5MarkerOffset(const std::string& name) {
+    FILE* f = fopen(name.c_str(), "rb");
+    if (!f) return -1;
+    int64_t offset = findRar5Marker(f);
+    fclose(f);
+    return offset;
+}
+
+int openSfx(archive* reader, const std::string& name, int64_t offset) {
+    SfxInput* input = new (std::nothrow) SfxInput;
+    if (!input) return ARCHIVE_FATAL;
+    input->file = fopen(name.c_str(), "rb");
+#ifdef _WIN32
+    bool positioned = input->file && _fseeki64(input->file, offset, SEEK_SET) == 0;
+#else
+    bool positioned = input->file && fseeko(input->file, static_cast<off_t>(offset), SEEK_SET) == 0;
+#endif
+    if (!positioned) {
+        if (input->file) fclose(input->file);
+        delete input;
+        return ARCHIVE_FATAL;
+    }
+    return archive_read_open2(reader, input, nullptr, readSfx, nullptr, closeSfx);
+}
+
 bool isRar4(const std::string& name) {
     FILE* f = fopen(name.c_str(), "rb");
     if (!f) return false;
@@ -44,6 +89,7 @@ void describeEntry(ArchiveHandle* h) {
     if (entry.size < 0) entry.size = 0;
     entry.modified = archive_entry_mtime_is_set(e) ? archive_entry_mtime(e) : 0;
     entry.isLink = archive_entry_filetype(e) == AE_IFLNK;
+    entry.redirType = entry.isLink ? 1 : !entry.hardlinkTarget.empty() ? 4 : 0;
     entry.flags = (entry.isFolder ? RHDF_DIRECTORY : 0) | (entry.encrypted ? RHDF_ENCRYPTED : 0);
     entry.unpackVersion = 50;
     entry.fileAttr = fileAttributes(e, entry.isFolder);
@@ -57,6 +103,28 @@ void describeEntry(ArchiveHandle* h) {
     entry.mtime = timeOf(archive_entry_mtime_is_set(e), archive_entry_mtime(e), archive_entry_mtime_nsec(e));
     entry.ctime = timeOf(archive_entry_ctime_is_set(e), archive_entry_ctime(e), archive_entry_ctime_nsec(e));
     entry.atime = timeOf(archive_entry_atime_is_set(e), archive_entry_atime(e), archive_entry_atime_nsec(e));
+}
+
+// Adds what the RAR 5 headers say and libarchive does not: the CRC32, encryption (an
+// encrypted entry is then refused without its data being read, so the walk goes on),
+// and file copies, which are extracted like hard links from the file they repeat.
+void addRar5Facts(ArchiveHandle* h) {
+    if (h->rar5Index >= h->rar5Files.size()) return;
+    const Rar5File& file = h->rar5Files[h->rar5Index];
+    Entry& entry = h->entry;
+    if (pathFromUtf8(file.name) != entry.name) return;  // out of step: claim nothing
+    ++h->rar5Index;
+    entry.crc = file.crc;
+    entry.hasCrc = file.hasCrc;
+    if (file.encrypted) {
+        entry.encrypted = true;
+        entry.flags |= RHDF_ENCRYPTED;
+    }
+    if (file.isCopy) {
+        entry.hardlinkTarget = pathFromUtf8(file.copyOf);
+        entry.redirType = 5;
+        entry.size = static_cast<int64_t>(file.unpackedSize);
+    }
 }
 
 // Windows attributes (natively a Unix mode) of a RAR 4.x file, whichever system packed it.
@@ -82,6 +150,7 @@ void describeRar4Entry(ArchiveHandle* h) {
     entry.name = file.name;
     entry.isFolder = file.isFolder;
     entry.isLink = file.isSymlink;
+    entry.redirType = file.isSymlink ? 1 : 0;
     entry.encrypted = file.encrypted;
     entry.sizeKnown = true;
     entry.size = file.isFolder ? 0 : static_cast<int64_t>(file.unpackedSize);
@@ -157,7 +226,11 @@ ArchiveHandle* openArchive(const std::string& arcName, const std::wstring& arcNa
     std::vector<const char*> volumeNames;
     for (const auto& v : h->volumes) volumeNames.push_back(v.c_str());
     volumeNames.push_back(nullptr);
-    if (archive_read_open_filenames(h->reader, volumeNames.data(), ReadBlockSize) != ARCHIVE_OK) {
+    h->rar5Files = readRar5Files(h->volumes);
+    int64_t sfxOffset = rar5MarkerOffset(arcName);
+    int opened = sfxOffset > 0 ? openSfx(h->reader, arcName, sfxOffset)
+                               : archive_read_open_filenames(h->reader, volumeNames.data(), ReadBlockSize);
+    if (opened != ARCHIVE_OK) {
         // The file exists (checked above), so it is not a RAR archive libarchive knows.
         result = ERAR_BAD_ARCHIVE;
         archive_read_free(h->reader);
@@ -235,6 +308,7 @@ int nextHeader(ArchiveHandle* h) {
         return ERAR_BAD_DATA;
     }
     describeEntry(h);
+    addRar5Facts(h);
     h->headerPending = true;
     return ERAR_SUCCESS;
 }

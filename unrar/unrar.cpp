@@ -84,7 +84,7 @@ int UNRAR_CALL RARReadHeaderEx(void* handle, RARHeaderDataEx* data) {
     data->DictSize = entry.dictionaryKb;
     data->HashType = entry.hasCrc ? RAR_HASH_CRC32 : RAR_HASH_NONE;
     memset(data->Hash, 0, sizeof data->Hash);
-    data->RedirType = !entry.linkTarget.empty() ? 1 : !entry.hardlinkTarget.empty() ? 4 : 0;
+    data->RedirType = entry.redirType;
     if (data->RedirName && data->RedirNameSize > 0) {
         std::wstring target = wideName(!entry.linkTarget.empty() ? entry.linkTarget : entry.hardlinkTarget);
         copyField(data->RedirName, data->RedirNameSize, target);

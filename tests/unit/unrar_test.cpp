@@ -212,6 +212,40 @@ TEST(UnrarTestData, SolidEntriesAfterSkippedOnes) {
     EXPECT_EQ(sha256File(dest + "/stest2.txt"), "2eaebb4c18cdef7f20089f8a2fa3475bc59c2a193f66e2f1513609a4bef13e22");
 }
 
+// RAR 5: file copies repeat a file extracted before them, and one whose file is not
+// there is an error that leaves nothing; entries carry the data CRC32.
+TEST(UnrarTestData, Rar5FileCopiesAndCrc) {
+    RAROpenArchiveData open{};
+    std::string name = TestData + "rarfile_rar5-dups.rar";
+    open.ArcName = const_cast<char*>(name.c_str());
+    open.OpenMode = RAR_OM_EXTRACT;
+    void* h = RAROpenArchive(&open);
+    ASSERT_NE(h, nullptr);
+    std::string dest = freshFolder("copies");
+    RARHeaderData head{};
+    ASSERT_EQ(RARReadHeader(h, &head), ERAR_SUCCESS);
+    EXPECT_EQ(head.FileCRC, 0xC5B7E6A2u);
+    EXPECT_EQ(RARProcessFile(h, RAR_SKIP, nullptr, nullptr), ERAR_SUCCESS);
+    ASSERT_EQ(RARReadHeader(h, &head), ERAR_SUCCESS);
+    EXPECT_EQ(head.UnpSize, 2048u);
+    EXPECT_EQ(RARProcessFile(h, RAR_EXTRACT, const_cast<char*>(dest.c_str()), nullptr), ERAR_EREFERENCE);
+    RARCloseArchive(h);
+    EXPECT_TRUE(treeOf(dest).empty());
+}
+
+// An encrypted RAR 5 entry with plain headers is flagged, asks for the password, and
+// the entries after it are still listed and extracted.
+TEST(UnrarTestData, Rar5EncryptedEntryDoesNotEndTheWalk) {
+    Walk walk = walkArchive(TestData + "test_read_format_rar5_encrypted.rar", RAR_OM_EXTRACT, RAR_EXTRACT,
+                            freshFolder("rar5encrypted"));
+    ASSERT_EQ(walk.heads.size(), 4u);
+    EXPECT_EQ(walk.endCode, ERAR_END_ARCHIVE);
+    EXPECT_EQ(walk.results,
+              (std::vector<int>{ERAR_SUCCESS, ERAR_MISSING_PASSWORD, ERAR_SUCCESS, ERAR_MISSING_PASSWORD}));
+    EXPECT_TRUE(walk.heads[1].Flags & RHDF_ENCRYPTED);
+    EXPECT_FALSE(walk.heads[2].Flags & RHDF_ENCRYPTED);
+}
+
 TEST(UnrarTestData, EncryptedEntriesAskForAPassword) {
     Walk walk = walkArchive(TestData + "test_read_format_rar_encryption_data.rar", RAR_OM_EXTRACT, RAR_EXTRACT,
                             freshFolder("encrypted"));
