@@ -1,8 +1,6 @@
 // Reads an entry's packed data from its parts in the volume files.
 #include "unrar/packedinput.h"
 
-namespace {
-
 bool seekTo(FILE* f, uint64_t pos) {
 #ifdef _WIN32
     return _fseeki64(f, static_cast<long long>(pos), SEEK_SET) == 0;
@@ -10,8 +8,6 @@ bool seekTo(FILE* f, uint64_t pos) {
     return fseeko(f, static_cast<off_t>(pos), SEEK_SET) == 0;
 #endif
 }
-
-}  // namespace
 
 PackedInput::PackedInput(const std::vector<std::string>& volumes, const std::vector<PackedPart>& parts)
     : volumes_(volumes), parts_(parts) {

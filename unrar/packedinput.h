@@ -14,6 +14,9 @@ struct PackedPart {
     uint64_t size = 0;
 };
 
+// Moves to a 64-bit offset of a file opened with fopen; false on failure.
+bool seekTo(FILE* f, uint64_t pos);
+
 class PackedInput {
 public:
     PackedInput(const std::vector<std::string>& volumes, const std::vector<PackedPart>& parts);

@@ -2,6 +2,7 @@
 #include "unrar/rar4archive.h"
 
 #include "unrar/names.h"
+#include "unrar/packedinput.h"
 #include "unrar/rarcrc.h"
 #include "unrar/unrar.h"
 
@@ -35,14 +36,6 @@ enum : unsigned {
 
 uint32_t le16(const unsigned char* p) { return p[0] | p[1] << 8; }
 uint32_t le32(const unsigned char* p) { return le16(p) | le16(p + 2) << 16; }
-
-bool seekTo(FILE* f, uint64_t pos) {
-#ifdef _WIN32
-    return _fseeki64(f, static_cast<long long>(pos), SEEK_SET) == 0;
-#else
-    return fseeko(f, static_cast<off_t>(pos), SEEK_SET) == 0;
-#endif
-}
 
 uint64_t fileSize(FILE* f) {
 #ifdef _WIN32

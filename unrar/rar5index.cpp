@@ -1,6 +1,7 @@
 // Reads RAR 5 file headers for the facts libarchive leaves out; format in rar5index.h.
 #include "unrar/rar5index.h"
 
+#include "unrar/packedinput.h"
 #include "unrar/rarcrc.h"
 
 #include <cstring>
@@ -10,14 +11,6 @@ namespace {
 constexpr unsigned char Marker[] = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x01, 0x00};
 constexpr size_t MaxSfxSize = 4 * 1024 * 1024;
 constexpr uint64_t MaxHeaderSize = 2 * 1024 * 1024;
-
-bool seekTo(FILE* f, uint64_t pos) {
-#ifdef _WIN32
-    return _fseeki64(f, static_cast<long long>(pos), SEEK_SET) == 0;
-#else
-    return fseeko(f, static_cast<off_t>(pos), SEEK_SET) == 0;
-#endif
-}
 
 // Reads variable-length integers and fixed fields from one header.
 class Fields {
