@@ -1,12 +1,43 @@
 // Reads an entry's packed data from its parts in the volume files.
 #include "unrar/packedinput.h"
 
+#include <cstring>
+
 bool seekTo(FILE* f, uint64_t pos) {
 #ifdef _WIN32
     return _fseeki64(f, static_cast<long long>(pos), SEEK_SET) == 0;
 #else
     return fseeko(f, static_cast<off_t>(pos), SEEK_SET) == 0;
 #endif
+}
+
+int64_t findRarMarker(FILE* f, int& version) {
+    static const unsigned char Prefix[] = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07};
+    const uint64_t MaxSfxSize = 4 * 1024 * 1024;
+    // Read in steps that overlap by a marker's length, the first step small: almost
+    // every archive starts with its marker.
+    std::vector<unsigned char> buffer(64 * 1024 + 8);
+    uint64_t base = 0;
+    size_t step = 16;
+    while (base < MaxSfxSize) {
+        if (!seekTo(f, base)) return -1;
+        size_t n = fread(buffer.data(), 1, step + 8, f);
+        for (size_t i = 0; i + 8 <= n; ++i) {
+            if (buffer[i] != 0x52 || memcmp(buffer.data() + i, Prefix, sizeof Prefix) != 0) continue;
+            if (buffer[i + 6] == 0x00) {
+                version = 4;
+                return static_cast<int64_t>(base + i);
+            }
+            if (buffer[i + 6] == 0x01 && buffer[i + 7] == 0x00) {
+                version = 5;
+                return static_cast<int64_t>(base + i);
+            }
+        }
+        if (n < step + 8) return -1;
+        base += step;
+        step = buffer.size() - 8;
+    }
+    return -1;
 }
 
 PackedInput::PackedInput(const std::vector<std::string>& volumes, const std::vector<PackedPart>& parts)

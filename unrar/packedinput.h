@@ -17,6 +17,11 @@ struct PackedPart {
 // Moves to a 64-bit offset of a file opened with fopen; false on failure.
 bool seekTo(FILE* f, uint64_t pos);
 
+// Where a RAR archive starts in a file: at 0, or after the program part of a
+// self-extracting archive (searched in its first 4 MB). The first marker found
+// decides: `version` is 4 for RAR 1.5-4.x, 5 for RAR 5. -1 when there is none.
+int64_t findRarMarker(FILE* f, int& version);
+
 class PackedInput {
 public:
     PackedInput(const std::vector<std::string>& volumes, const std::vector<PackedPart>& parts);

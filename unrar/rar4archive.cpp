@@ -11,9 +11,6 @@
 namespace {
 
 constexpr unsigned char Marker[] = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x00};
-constexpr unsigned char Rar5Marker[] = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x01, 0x00};
-// How far into a self-extracting archive its archive part may start.
-constexpr size_t MaxSfxSize = 4 * 1024 * 1024;
 
 enum : unsigned {
     BlockMarker = 0x72,
@@ -309,16 +306,9 @@ bool readVolume(FILE* f, size_t volume, uint64_t start, Rar4Archive& archive, in
 }  // namespace
 
 int64_t findRar4Marker(FILE* file) {
-    std::vector<unsigned char> head(MaxSfxSize + sizeof Rar5Marker);
-    if (!seekTo(file, 0)) return -1;
-    size_t n = fread(head.data(), 1, head.size(), file);
-    for (size_t i = 0; i + sizeof Marker <= n; ++i) {
-        if (head[i] != 0x52) continue;
-        if (memcmp(head.data() + i, Marker, sizeof Marker) == 0) return static_cast<int64_t>(i);
-        // A RAR 5 archive, possibly after a self-extractor: not this format.
-        if (i + sizeof Rar5Marker <= n && memcmp(head.data() + i, Rar5Marker, sizeof Rar5Marker) == 0) return -1;
-    }
-    return -1;
+    int version = 0;
+    int64_t offset = findRarMarker(file, version);
+    return version == 4 ? offset : -1;
 }
 
 int readRar4Archive(const std::vector<std::string>& volumes, Rar4Archive& archive) {

@@ -1,7 +1,7 @@
 // The headers of a RAR 1.5-4.x archive and its volumes, read into one list of files.
 //
 // Format: the marker "Rar!\x1A\x07\x00" (after the program part of a self-extracting
-// archive, searched in its first MaxSfxSize bytes), then blocks of CRC16 | type |
+// archive, searched in its first 4 MB), then blocks of CRC16 | type |
 // flags | size (16-bit little-endian fields), where flag 0x8000 means a 32-bit data
 // size follows the 7 bytes and the data follows the header. Type 0x73 is the main
 // header (flags: 0x0001 volume, 0x0008 solid, 0x0080 encrypted headers), 0x74 a file:

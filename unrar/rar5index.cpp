@@ -9,7 +9,6 @@
 namespace {
 
 constexpr unsigned char Marker[] = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x01, 0x00};
-constexpr size_t MaxSfxSize = 4 * 1024 * 1024;
 constexpr uint64_t MaxHeaderSize = 2 * 1024 * 1024;
 
 // Reads variable-length integers and fixed fields from one header.
@@ -135,12 +134,9 @@ bool readVolume(FILE* f, uint64_t start, std::vector<Rar5File>& files) {
 }  // namespace
 
 int64_t findRar5Marker(FILE* file) {
-    std::vector<unsigned char> head(MaxSfxSize + sizeof Marker);
-    if (!seekTo(file, 0)) return -1;
-    size_t n = fread(head.data(), 1, head.size(), file);
-    for (size_t i = 0; i + sizeof Marker <= n; ++i)
-        if (head[i] == 0x52 && memcmp(head.data() + i, Marker, sizeof Marker) == 0) return static_cast<int64_t>(i);
-    return -1;
+    int version = 0;
+    int64_t offset = findRarMarker(file, version);
+    return version == 5 ? offset : -1;
 }
 
 std::vector<Rar5File> readRar5Files(const std::vector<std::string>& volumes) {
