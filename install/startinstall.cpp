@@ -30,12 +30,11 @@ std::string outOfSpaceMessage(unsigned long long freeMb, int needMb) {
 }
 
 void InstallApp::startInstallation() {
-    // Every later step copies the folder into path buffers of 260 characters.
-    if (installDir.size() >= MAX_PATH) {
+    if (installDir.size() > LONGEST_INSTALL_DIR) {
         infoBox(
-            "The installation folder is too long (%u characters). Please choose a folder whose path is "
-            "shorter than %d characters.",
-            static_cast<unsigned>(installDir.size()), MAX_PATH);
+            "The installation folder is too long (%u characters). Please choose a folder whose path has at "
+            "most %u characters.",
+            static_cast<unsigned>(installDir.size()), static_cast<unsigned>(LONGEST_INSTALL_DIR));
         return;
     }
 

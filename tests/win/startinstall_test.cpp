@@ -51,7 +51,8 @@ TEST_F(StartTest, SpaceMessageForShortfallsNegativeAndMissingNeeds) {
 
 TEST_F(StartTest, TooLongFolderIsRefusedBeforeAnyCheck) {
     load(strings("INT_SPACE_NEED 0"));
-    installApp.installDir = dir.path() + "\\" + std::string(MAX_PATH, 'd');
+    // One character more than the longest: the uninstaller would not fit below it.
+    installApp.installDir = dir.path() + "\\" + std::string(LONGEST_INSTALL_DIR - dir.path().size(), 'd');
     std::vector<std::string> boxes = start();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_NE(boxes[0].find("too long"), std::string::npos) << boxes[0];
