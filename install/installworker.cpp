@@ -14,6 +14,7 @@
 #include <string>
 
 #include "installapp.h"
+#include "logremoval.h"
 #include "mediumcatalogue.h"
 #include "resstringtable.h"
 
@@ -165,43 +166,9 @@ int CALLBACK onUnpackedData(unsigned char*, int size) {
 
 // --- rollback --------------------------------------------------------------
 
-namespace {
-
-void removeEntry(const std::string& path) {
-    if (!DeleteFileA(path.c_str())) {
-        // Entries may carry the read-only attribute from the package.
-        DWORD attributes = GetFileAttributesA(path.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
-            !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(path.c_str());
-        }
-    }
-    RemoveDirectoryA(path.c_str());
-}
-
-// Folders that the library made for an entry without listing them (or before a
-// cancel reached their own entry) are removed with it when they are empty.
-void removeParentFolders(const std::string& installDir, const std::string& entry) {
-    for (size_t end = entry.find_last_of("\\/"); end != std::string::npos && end > 0;
-         end = entry.find_last_of("\\/", end - 1)) {
-        RemoveDirectoryA((installDir + "//" + entry.substr(0, end)).c_str());
-    }
-}
-
-}  // namespace
-
 void rollbackInstallation() {
-    const std::string& installDir = installApp.installDir;
-    const std::vector<std::string>& entries = installApp.logEntries;
-    // The second pass removes the folders that the first one emptied.
-    for (int pass = 0; pass < 2; ++pass) {
-        for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
-            removeEntry(installDir + "//" + *entry);
-            if (isSafeEntryName(entry->c_str())) removeParentFolders(installDir, *entry);
-        }
-    }
-    RemoveDirectoryA(installDir.c_str());
+    removeLoggedEntries(installApp.logEntries, installPlaces(installApp.installDir));
+    RemoveDirectoryA(installApp.installDir.c_str());
 }
 
 // --- the thread procedure --------------------------------------------------

@@ -25,8 +25,8 @@ bool extractPackage(const char* packagePath, const char* folderOem);
 // on cancel, otherwise counts the block and feeds the progress screen.
 int CALLBACK onUnpackedData(unsigned char* address, int size);
 
-// Deletes every logged entry below the installation folder, last first, twice,
-// then the folder itself when it is empty.
+// Removes every logged entry as the uninstaller would (the shortcuts that
+// finishing made too), then the installation folder when it is empty.
 void rollbackInstallation();
 
 // True for an entry name that stays below the installation folder: relative, with

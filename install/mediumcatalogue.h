@@ -192,6 +192,9 @@ inline constexpr Key KEYS[] = {
     {"MSG_CONFIRM_UNINSTALL", "uninstall", true, "question before removing the game"},
     {"MSG_UNINSTALL_SUCCESS", "uninstall", true, "message after the game was removed"},
     {"MSG_UNINSTALL_FAIL", "uninstall", true, "message when the installation cannot be found"},
+    {"MSG_UNINSTALL_INCOMPLETE", "uninstall", false,
+     "message when not all could be removed (the log is missing or damaged, or files are in use); the "
+     "installation folder follows on a line of its own (optional: an English text stands in)"},
 };
 
 // The additional installers: "PATH_ADD_INSTALL_<n>" names the program (inside the

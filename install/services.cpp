@@ -14,42 +14,17 @@
 #include <string>
 
 #include "resstringtable.h"
+#include "shellfolders.h"
 #include "trace.h"
 
 namespace {
 
 using medium::PRODUCT_KEY;
-constexpr char SHELL_FOLDERS_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-// The "Programs" value has always been read into a slightly smaller buffer.
-constexpr DWORD PROGRAMS_BUFFER = 255;
-
-// Reads a string value into buf; false when the key or value cannot be read,
-// including a value that does not fit (it is never cut into a wrong path).
-bool readRegistryString(HKEY root, const char* subKey, const char* name, char* buf, DWORD size) {
-    HKEY key;
-    if (RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
-    DWORD type = 0;
-    DWORD bytes = size - 1;
-    LONG rc = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &bytes);
-    bool closed = RegCloseKey(key) == ERROR_SUCCESS;
-    if (rc != ERROR_SUCCESS || !closed || (type != REG_SZ && type != REG_EXPAND_SZ)) return false;
-    buf[bytes < size ? bytes : size - 1] = '\0';
-    return true;
-}
 
 void writeRegistryString(HKEY key, const char* name, const std::string& value) {
     LONG rc = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                              static_cast<DWORD>(value.size() + 1));
     if (rc != ERROR_SUCCESS) traceFailure("writing the registry value", name, static_cast<unsigned long>(rc));
-}
-
-// A shell folder from the registry; when the value is missing or unreadable the
-// shell's own folder query answers instead, and failing that the result is empty.
-std::string shellFolder(HKEY root, const char* subKey, const char* name, DWORD bufferSize, int csidl) {
-    char szFolder[MAX_PATH] = "";
-    if (readRegistryString(root, subKey, name, szFolder, bufferSize)) return szFolder;
-    if (SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, szFolder))) return szFolder;
-    return std::string();
 }
 
 bool isDirectory(const char* path) {
@@ -94,13 +69,9 @@ void InstallApp::setDefaultInstallDir() {
                  "\\" + stringTable.text("PATH_GAME_DIR");
 }
 
-std::string InstallApp::programsFolder() {
-    return shellFolder(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, "Programs", PROGRAMS_BUFFER, CSIDL_PROGRAMS);
-}
+std::string InstallApp::programsFolder() { return userProgramsFolder(); }
 
-std::string InstallApp::desktopFolder() {
-    return shellFolder(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, "Desktop", MAX_PATH, CSIDL_DESKTOPDIRECTORY);
-}
+std::string InstallApp::desktopFolder() { return userDesktopFolder(); }
 
 // --- settings from the string table --------------------------------------
 

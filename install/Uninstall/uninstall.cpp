@@ -1,7 +1,13 @@
-// uninstall.exe: removes an installation made by setup. It asks first, deletes the
-// product's registry key, removes every file and folder that install.log lists,
-// and leaves its own file and the installation folder to a batch file that runs
-// after it has ended.
+// uninstall.exe: removes an installation made by setup. It asks first, removes
+// every file and folder that install.log lists, deletes the product's registry
+// key, and leaves its own file and the installation folder to a batch file that
+// runs after it has ended. What it could not remove it says, naming the folder;
+// an installation that is still there keeps its registration.
+//
+//   the registry and the boxes
+//   what is left
+//   self-removal
+//   WinMain
 #include <windows.h>
 
 #include <cstdlib>
@@ -9,6 +15,7 @@
 #include <vector>
 
 #include "installlog.h"
+#include "logremoval.h"
 #include "mediumcatalogue.h"
 #include "resstringtable.h"
 
@@ -16,10 +23,25 @@ namespace {
 
 const char* const BOX_CAPTION = "Quillmark Demo Uninstall";
 const char* const LOAD_FAILURE_TEXT = "Cannot load string table. Application will terminate.";
+// Shown when MSG_UNINSTALL_INCOMPLETE is missing from the string table.
+const char* const INCOMPLETE_TEXT =
+    "The game could not be removed completely: its installation log is missing or damaged, or some of its files "
+    "could not be deleted. Please look into this folder:";
 using medium::PRODUCT_KEY;
-const char* const BATCH_NAME_PREFIX = "QuillmarkUninstall-";
+const wchar_t* const BATCH_NAME_PREFIX = L"QuillmarkUninstall-";
+// Long enough for any path the system hands out.
+constexpr DWORD WIDE_PATH_BUFFER = 32768;
+
+// --- the registry and the boxes ------------------------------------------
 
 int showBox(const char* text, UINT type) { return MessageBoxA(nullptr, text, BOX_CAPTION, type); }
+
+// Says that not everything is gone, naming the installation folder.
+void showIncomplete(const std::string& installDir) {
+    const char* text = stringTable.text("MSG_UNINSTALL_INCOMPLETE");
+    const std::string message = std::string(*text ? text : INCOMPLETE_TEXT) + "\n" + installDir;
+    showBox(message.c_str(), MB_ICONWARNING);
+}
 
 // The registered installation folder; false when the key or value is missing, is
 // not a text, is empty or does not fit the 260-byte buffer.
@@ -50,99 +72,169 @@ void deleteProductKey() {
     RegCloseKey(maker);
 }
 
-// Either call fails quietly when the path is not of its kind, in use or not empty.
-void removePath(const std::string& path) {
-    DeleteFileA(path.c_str());
-    RemoveDirectoryA(path.c_str());
+// --- what is left ----------------------------------------------------------
+
+std::wstring widened(const std::string& ansi) {
+    int length = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring wide(length > 0 ? length : 0, L'\0');
+    if (length > 0) MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], length);
+    return wide;
 }
 
-// Two passes from the last entry to the first, so that files go before the folders
-// that hold them; the second catches folders that were not empty in the first.
-// Unsafe entries are never touched. The second pass joins only relative entries:
-// an absolute entry joined to the folder names nothing, unless ".." components let
-// it climb to somewhere else entirely.
-void removeListedEntries(const std::string& installDir, const std::vector<std::string>& files) {
-    for (auto entry = files.rbegin(); entry != files.rend(); ++entry) {
-        LogEntryKind kind = classifyLogEntry(*entry);
-        if (kind == LogEntryKind::Absolute)
-            removePath(*entry);
-        else if (kind == LogEntryKind::Relative)
-            removePath(installDir + "//" + *entry);
-    }
-    DeleteFileA((installDir + "\\install.log").c_str());
-    for (auto entry = files.rbegin(); entry != files.rend(); ++entry)
-        if (classifyLogEntry(*entry) == LogEntryKind::Relative) removePath(installDir + "//" + *entry);
+// This program's own file; empty when its path cannot be had.
+std::wstring ownProgramPath() {
+    std::wstring path(WIDE_PATH_BUFFER, L'\0');
+    DWORD length = GetModuleFileNameW(nullptr, &path[0], WIDE_PATH_BUFFER);
+    path.resize(length < WIDE_PATH_BUFFER ? length : 0);
+    return path;
 }
 
-// A path as a batch file must spell it: cmd expands %NAME% even inside quotes.
-std::string batchQuoted(const std::string& path) {
-    std::string quoted = "\"";
-    for (char c : path) {
-        quoted += c;
-        if (c == '%') quoted += '%';
-    }
-    return quoted + "\"";
+bool samePath(const std::wstring& a, const std::wstring& b) {
+    wchar_t szFullA[MAX_PATH * 2], szFullB[MAX_PATH * 2];
+    DWORD lengthA = GetFullPathNameW(a.c_str(), MAX_PATH * 2, szFullA, nullptr);
+    DWORD lengthB = GetFullPathNameW(b.c_str(), MAX_PATH * 2, szFullB, nullptr);
+    return lengthA > 0 && lengthA < MAX_PATH * 2 && lengthB > 0 && lengthB < MAX_PATH * 2 &&
+           lstrcmpiW(szFullA, szFullB) == 0;
 }
+
+bool isFolder(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// True when a file that the log lists is still there; this program does not
+// count, the self-removal deletes it.
+bool listedFileLeft(const std::vector<std::string>& files, const InstallPlaces& places, const std::wstring& program) {
+    for (const std::string& entry : files) {
+        const std::string path = planRemoval(entry, places).path;
+        if (path.empty()) continue;
+        DWORD attributes = GetFileAttributesA(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !samePath(widened(path), program))
+            return true;
+    }
+    return false;
+}
+
+// True when the folder or one below it holds a file other than the given ones.
+// Links to folders elsewhere are not followed.
+bool holdsFilesBesides(const std::wstring& folder, const std::vector<std::wstring>& except) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    bool holds = false;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring path = folder + L"\\" + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            holds = !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && holdsFilesBesides(path, except);
+        } else {
+            holds = true;
+            for (const std::wstring& kept : except)
+                if (samePath(path, kept)) holds = false;
+        }
+    } while (!holds && FindNextFileW(search, &found));
+    FindClose(search);
+    return holds;
+}
+
+// --- self-removal ------------------------------------------------------------
+
+// The bytes of a text in the OEM code page; false when it has no letter for a
+// character of the text.
+bool inOemCodePage(const std::wstring& text, std::string& oem) {
+    const UINT codePage = GetOEMCP();
+    // UTF-8 spells everything and takes neither the flag nor the question.
+    const bool utf8 = codePage == CP_UTF8;
+    BOOL usedDefault = FALSE;
+    const int wideLength = static_cast<int>(text.size());
+    int length = WideCharToMultiByte(codePage, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, text.c_str(), wideLength, nullptr, 0,
+                                     nullptr, utf8 ? nullptr : &usedDefault);
+    if (length <= 0 || usedDefault) return false;
+    oem.assign(length, '\0');
+    WideCharToMultiByte(codePage, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, text.c_str(), wideLength, &oem[0], length, nullptr,
+                        nullptr);
+    return true;
+}
+
+// A path as the batch text must spell it, in double quotation marks. The
+// command interpreter reads a batch file in the OEM code page, which spells the
+// letters outside ASCII differently from the ANSI code page or not at all; where
+// it has no letter for a character, the path's 8.3 short name stands in. Percent
+// signs are doubled, or the interpreter would expand them. False when neither
+// name can be spelled (a volume without short names).
+bool batchSpelling(const std::wstring& path, std::string& spelled) {
+    std::wstring name = path;
+    std::string oem;
+    if (!inOemCodePage(name, oem)) {
+        std::wstring shortName(WIDE_PATH_BUFFER, L'\0');
+        DWORD length = GetShortPathNameW(path.c_str(), &shortName[0], WIDE_PATH_BUFFER);
+        if (length == 0 || length >= WIDE_PATH_BUFFER) return false;
+        shortName.resize(length);
+        if (!inOemCodePage(shortName, oem)) return false;
+    }
+    spelled = "\"";
+    for (char c : oem) {
+        spelled += c;
+        if (c == '%') spelled += '%';
+    }
+    spelled += "\"";
+    return true;
+}
+
+std::wstring folderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
 
 // Creates a batch file of a name no other uninstall uses, in the user's temporary
 // folder (the root of a drive is not writable for a standard user).
-HANDLE createBatchFile(std::string& batchPath) {
-    char szTempPath[MAX_PATH + 1];
-    DWORD length = GetTempPathA(sizeof szTempPath, szTempPath);
-    if (length == 0 || length >= sizeof szTempPath) return INVALID_HANDLE_VALUE;
+HANDLE createBatchFile(std::wstring& batchPath) {
+    wchar_t szTempPath[MAX_PATH + 1];
+    DWORD length = GetTempPathW(MAX_PATH + 1, szTempPath);
+    if (length == 0 || length > MAX_PATH) return INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        batchPath = std::string(szTempPath) + BATCH_NAME_PREFIX + std::to_string(GetCurrentProcessId()) + "-" +
-                    std::to_string(attempt) + ".bat";
-        HANDLE file = CreateFileA(batchPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        batchPath = std::wstring(szTempPath) + BATCH_NAME_PREFIX + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                    std::to_wstring(attempt) + L".bat";
+        HANDLE file = CreateFileW(batchPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
     }
     return INVALID_HANDLE_VALUE;
 }
 
-// Writes and starts the batch that deletes this program's file once the program
-// has ended, then removes the program's folder and `folderToRemove` when they are
-// empty, and itself. Every failure leaves things as they are, quietly.
-void startSelfRemoval(const std::string& folderToRemove) {
-    char szUnsetupPathname[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, szUnsetupPathname, sizeof szUnsetupPathname);
-    if (length == 0 || length >= sizeof szUnsetupPathname) return;  // a cut path would name another file
-    std::string unsetupPathname(szUnsetupPathname, length);
-    std::string unsetupPath = unsetupPathname.substr(0, unsetupPathname.find_last_of('\\'));
+// The batch text: it deletes the program again and again until the program has
+// ended, then removes the program's folder and `folderToRemove` when they are
+// empty, and itself. False when a path cannot be spelled.
+bool batchText(const std::wstring& program, const std::wstring& folderToRemove, const std::wstring& batchPath,
+               std::string& text) {
+    std::string szProgram, szProgramFolder, szFolder, szBatch;
+    if (!batchSpelling(program, szProgram) || !batchSpelling(folderOf(program), szProgramFolder) ||
+        !batchSpelling(folderToRemove, szFolder) || !batchSpelling(batchPath, szBatch))
+        return false;
+    text = ":Repeat\r\ndel " + szProgram + "\r\nif exist " + szProgram + " goto Repeat\r\nrmdir " + szProgramFolder +
+           "\r\nrmdir " + szFolder + "\r\ndel " + szBatch + "\r\n";
+    return true;
+}
 
-    // A copy from a read-only medium keeps its read-only flag, which "del" refuses
-    // to override; the batch would then repeat forever.
-    DWORD attributes = GetFileAttributesA(unsetupPathname.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        SetFileAttributesA(unsetupPathname.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-
-    std::string batchPath;
-    HANDLE file = createBatchFile(batchPath);
-    if (file == INVALID_HANDLE_VALUE) return;
-    const std::string strBatFile = ":Repeat\r\ndel " + batchQuoted(unsetupPathname) + "\r\nif exist " +
-                                   batchQuoted(unsetupPathname) + " goto Repeat\r\nrmdir " + batchQuoted(unsetupPath) +
-                                   "\r\nrmdir " + batchQuoted(folderToRemove) + "\r\ndel " + batchQuoted(batchPath) +
-                                   "\r\n";
-    DWORD written = 0;
-    bool complete = WriteFile(file, strBatFile.data(), static_cast<DWORD>(strBatFile.size()), &written, nullptr) &&
-                    written == strBatFile.size();
-    CloseHandle(file);
-    if (!complete) {
-        DeleteFileA(batchPath.c_str());
-        return;
-    }
-
-    std::string commandLine = "\"" + batchPath + "\"";
-    STARTUPINFOA startup = {};
+// Starts the command interpreter from the system folder on the batch file, at
+// idle priority and without a window. It runs in the temporary folder and is
+// given the file's name only, which is plain ASCII: no path on its command line
+// can be expanded or misread.
+bool startBatch(const std::wstring& batchPath) {
+    wchar_t szSystem[MAX_PATH];
+    UINT length = GetSystemDirectoryW(szSystem, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return false;
+    const std::wstring interpreter = std::wstring(szSystem) + L"\\cmd.exe";
+    std::wstring commandLine = L"cmd.exe /d /q /v:off /c .\\" + batchPath.substr(batchPath.find_last_of(L'\\') + 1);
+    const std::wstring folder = folderOf(batchPath);
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION batch = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED | IDLE_PRIORITY_CLASS,
-                        nullptr, "\\", &startup, &batch)) {
-        DeleteFileA(batchPath.c_str());
-        return;
-    }
+    if (!CreateProcessW(interpreter.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
+                        CREATE_SUSPENDED | IDLE_PRIORITY_CLASS | CREATE_NO_WINDOW, nullptr, folder.c_str(), &startup,
+                        &batch))
+        return false;
     // The batch spins on the program file until this process is gone; let this
     // process finish first.
     SetThreadPriority(batch.hThread, THREAD_PRIORITY_IDLE);
@@ -151,9 +243,36 @@ void startSelfRemoval(const std::string& folderToRemove) {
     CloseHandle(batch.hProcess);
     ResumeThread(batch.hThread);
     CloseHandle(batch.hThread);
+    return true;
+}
+
+// Leaves the program file and the folders to a batch that runs once this
+// program has ended. False when it could not be started; nothing is left of it.
+bool startSelfRemoval(const std::wstring& program, const std::string& folderToRemove) {
+    if (program.empty()) return false;
+    // A copy from a read-only medium keeps its read-only flag, which "del" refuses
+    // to override; the batch would then repeat forever.
+    DWORD attributes = GetFileAttributesW(program.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesW(program.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+
+    std::wstring batchPath;
+    HANDLE file = createBatchFile(batchPath);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    std::string text;
+    DWORD written = 0;
+    bool complete = batchText(program, widened(folderToRemove), batchPath, text) &&
+                    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+                    written == text.size();
+    complete = CloseHandle(file) && complete;
+    if (complete && startBatch(batchPath)) return true;
+    DeleteFileW(batchPath.c_str());
+    return false;
 }
 
 }  // namespace
+
+// --- WinMain -------------------------------------------------------------------
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!stringTable.load(medium::STRINGS_FILE)) {
@@ -167,18 +286,45 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         showBox(stringTable.text("MSG_UNINSTALL_FAIL"), MB_ICONINFORMATION);
         return 0;
     }
-    deleteProductKey();
 
+    const std::string logPath = installDir + "\\install.log";
     std::vector<std::string> files;
-    if (!readInstallLog(installDir + "\\install.log", files)) {
+    size_t damaged = 0;
+    if (!readInstallLog(logPath, files, &damaged)) {
+        // Nothing is removed without the log. A folder that is still there keeps
+        // its registration, so that setup can install over it and so repair it;
+        // a registration whose folder is gone names nothing any more.
+        if (isFolder(installDir)) {
+            showIncomplete(installDir);
+            return 0;
+        }
+        deleteProductKey();
         showBox(stringTable.text("MSG_UNINSTALL_FAIL"), MB_ICONINFORMATION);
         return 0;
     }
-    removeListedEntries(installDir, files);
+    const InstallPlaces places = installPlaces(installDir);
+    damaged += removeLoggedEntries(files, places);
+
+    // With a sound log only the listed files are the game; with an empty or
+    // damaged one, any file in the folder may be one of them.
+    const bool soundLog = damaged == 0 && !files.empty();
+    const std::wstring program = ownProgramPath();
+    if (listedFileLeft(files, places, program) ||
+        (!soundLog && holdsFilesBesides(widened(installDir), {program, widened(logPath)}))) {
+        // The registration, the log and this program stay, so that the removal
+        // can be repeated once the files are free.
+        showIncomplete(installDir);
+        return 0;
+    }
+    DeleteFileA(logPath.c_str());
+    deleteProductKey();
 
     // The log's first line is the installation folder; the registered folder is
     // the same, and is there even when the log is empty or damaged.
-    startSelfRemoval(installDir);
-    showBox(stringTable.text("MSG_UNINSTALL_SUCCESS"), MB_ICONINFORMATION);
+    const bool removesItself = startSelfRemoval(program, installDir);
+    if (soundLog && removesItself)
+        showBox(stringTable.text("MSG_UNINSTALL_SUCCESS"), MB_ICONINFORMATION);
+    else
+        showIncomplete(installDir);
     return 0;
 }
