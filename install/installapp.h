@@ -81,6 +81,9 @@ public:
     int requiredSpaceMb();
     std::string sourceFilePath();
     unsigned long long freeDiskSpace();
+    // True when the drive of installDir has fewer than `bytes` bytes free (and
+    // at least one): how a write that failed is told to have met a full disk.
+    bool lacksRoomFor(unsigned long long bytes);
     bool fileExists(const char* path);
     bool makeDirectories(const char* path);
     void browseInstallDir();

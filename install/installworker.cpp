@@ -26,6 +26,8 @@ void (*finishStep)() = [] { installApp.finishInstallation(); };
 namespace {
 
 constexpr char UNPACK_ERROR_FORMAT[] = "Unpack error. Code: %d (File:%s). Installation will not proceed";
+constexpr char DISK_FULL_FORMAT[] =
+    "The disk is full: there is no room for %s.\nUnpack error. Code: %d (File:%s). Installation will not proceed";
 
 // --- helpers ---------------------------------------------------------------
 
@@ -60,8 +62,6 @@ void closePackage() {
     archiveHandle = nullptr;
 }
 
-void reportUnpackError(int code) { installApp.errorBox(UNPACK_ERROR_FORMAT, code, headerData.FileName); }
-
 // The library speaks the OEM code page; the log and the file system calls of
 // setup speak ANSI. Both conversions keep the length, so no fixed buffer is
 // needed and nothing is cut.
@@ -75,6 +75,19 @@ std::string ansiToOem(const std::string& ansi) {
     std::string oem(ansi.size(), '\0');
     if (!oem.empty()) CharToOemBuffA(ansi.c_str(), &oem[0], static_cast<DWORD>(oem.size()));
     return oem;
+}
+
+// A write that failed on a drive without room for the entry is named a full
+// disk, which the user can do something about; the library's code alone does
+// not say so.
+void reportUnpackError(int code) {
+    bool writeFailed = code == ERAR_ECREATE || code == ERAR_EWRITE || code == ERAR_ECLOSE;
+    if (writeFailed && installApp.lacksRoomFor(headerData.UnpSize)) {
+        const std::string path = installApp.installDir + "\\" + oemToAnsi(headerData.FileName);
+        installApp.errorBox(DISK_FULL_FORMAT, path.c_str(), code, headerData.FileName);
+    } else {
+        installApp.errorBox(UNPACK_ERROR_FORMAT, code, headerData.FileName);
+    }
 }
 
 // A component made of dots and blanks only (other than ".") is a way up once

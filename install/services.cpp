@@ -11,6 +11,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <string>
 
 #include "resstringtable.h"
@@ -102,6 +103,8 @@ unsigned long long InstallApp::freeDiskSpace() {
     if (!freeSpace(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters)) return 0;
     return static_cast<DWORD>(sectorsPerCluster * bytesPerSector * freeClusters);
 }
+
+bool InstallApp::lacksRoomFor(unsigned long long bytes) { return freeDiskSpace() < std::max(bytes, 1ULL); }
 
 bool InstallApp::fileExists(const char* path) {
     WIN32_FIND_DATAA data;

@@ -21,6 +21,9 @@ constexpr int RAR_EXTRACT = 2;
 // The library's code for a file it could not create; the wrappers return it too
 // when the library lacks the function, so a caller sees an ordinary failure.
 constexpr int ERAR_ECREATE = 16;
+// The library's codes for a file it could not close or write.
+constexpr int ERAR_ECLOSE = 17;
+constexpr int ERAR_EWRITE = 19;
 
 #pragma pack(push, 1)
 struct RAROpenArchiveData {

@@ -280,7 +280,8 @@ TEST_F(Extraction, PackagesThatHangTheReaderEndWithAnError) {
     EXPECT_GT(tried, 0);
 }
 
-// A full disk (drive Q:, a small tmpfs): one box naming the entry, nothing left.
+// A full disk (drive Q:, a small tmpfs): one box that says so and names the
+// entry, nothing left.
 TEST_F(Extraction, FullDiskGivesOneErrorAndLeavesNothing) {
     if (GetDriveTypeA("Q:\\") == DRIVE_NO_ROOT_DIR) GTEST_SKIP() << "no small drive Q: (needs the tmpfs fixture)";
     installDir = "Q:\\Quillmark Demo";
@@ -292,7 +293,8 @@ TEST_F(Extraction, FullDiskGivesOneErrorAndLeavesNothing) {
     runWorkerToEnd();
 
     EXPECT_EQ(answerer.texts(),
-              (Lines{"Unpack error. Code: 19 (File:Big\\large.bin). Installation will not proceed\n"}));
+              (Lines{"The disk is full: there is no room for Q:\\Quillmark Demo\\Big\\large.bin.\n"
+                     "Unpack error. Code: 19 (File:Big\\large.bin). Installation will not proceed\n"}));
     EXPECT_EQ(finishCalls, 1);
     EXPECT_FALSE(installApp.extractionDone);
     EXPECT_FALSE(exists(installDir));

@@ -63,6 +63,17 @@ TEST_F(InstallWorkerTest, MissingMainPackageKeepsTheUsersFiles) {
     EXPECT_FALSE(exists(installDir + "\\zero.bin"));
 }
 
+// A file that cannot be written where the drive has room (a folder stands in
+// its place) is no full disk: the box gives the library's code only.
+TEST_F(InstallWorkerTest, WriteErrorWithRoomOnTheDriveIsNoFullDisk) {
+    ASSERT_TRUE(CreateDirectoryA((installDir + "\\Taken").c_str(), nullptr));
+    writePackage("game.rar", {"Taken\t10"});
+    wintest::BoxAnswerer answerer("Quillmark Demo Install", IDOK);
+    runWorkerToEnd();
+    EXPECT_EQ(answerer.texts(), (Lines{"Unpack error. Code: 19 (File:Taken). Installation will not proceed\n"}));
+    expectRolledBack();
+}
+
 TEST_F(InstallWorkerTest, SizesBeyond2GiBAreCounted) {
     writePackage("huge.pak", {"a\t4000000000", "b\t4000000000"});
     EXPECT_EQ(measurePackage("huge.pak"), 8000000000LL);

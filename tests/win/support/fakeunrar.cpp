@@ -22,7 +22,6 @@ namespace {
 constexpr int ERAR_END_ARCHIVE = 10;
 constexpr int ERAR_BAD_DATA = 12;
 constexpr int ERAR_BAD_ARCHIVE = 13;
-constexpr int ERAR_EWRITE = 19;
 constexpr int ERAR_UNKNOWN = 21;
 constexpr DWORD BLOCK_SIZE = 65536;
 
