@@ -5,6 +5,7 @@
 //
 //   additional-installation flags
 //   handing work to the main thread
+//   a write that failed
 //   finishInstallation
 #include <algorithm>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include "gui/guiwindow.h"
 #include "installapp.h"
 #include "installlog.h"
+#include "installworker.h"
 #include "mediumcatalogue.h"
 #include "resstringtable.h"
 #include "soundcue.h"
@@ -43,7 +45,8 @@ struct AddInstallFlags {
     bool write(const std::string& path) const {
         FILE* file = std::fopen(path.c_str(), "wb");
         if (!file) return false;
-        bool written = std::fwrite(done, 1, sizeof done, file) == sizeof done;
+        // The flush is asked for on its own: some C runtimes lose its failure in fclose.
+        bool written = std::fwrite(done, 1, sizeof done, file) == sizeof done && std::fflush(file) == 0;
         return std::fclose(file) == 0 && written;
     }
 };
@@ -105,6 +108,44 @@ void handToMainThread(InstallApp& app, UINT msg) {
         PostMessageA(app.hwnd, msg, 0, 0);
 }
 
+// --- a write that failed ------------------------------------------------
+
+unsigned long long fileSizeOf(const char* path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+unsigned long long logSizeOf(const std::vector<std::string>& entries) {
+    unsigned long long bytes = 0;
+    for (const std::string& entry : entries) bytes += entry.size() + 2;
+    return bytes;
+}
+
+// A file that the installed game needs could not be written (`bytes` long).
+// The user is told why in plain words. A normal run is then undone as after an
+// extraction error, before anything is registered, and returns to the welcome
+// screen; a resumed run leaves the game that the first run installed and
+// registered as it is, and quits.
+void abandonFinishing(InstallApp& app, const std::string& path, unsigned long long bytes) {
+    // Asked before the rollback frees the space again.
+    const bool diskFull = app.lacksRoomFor(bytes);
+    std::string message = diskFull ? "The disk is full: there is no room for " + path + "."
+                                   : "The file " + path + " could not be written.";
+    if (app.additionalMode) {
+        app.errorBox("%s", message.c_str());
+        handToMainThread(app, InstallApp::WM_FINISH_QUIT);
+        return;
+    }
+    message += diskFull ? "\nThe installation has been undone. Please free some space or choose another folder."
+                        : "\nThe installation has been undone.";
+    app.errorBox("%s", message.c_str());
+    // The log lists everything but itself.
+    DeleteFileA((app.installDir + "\\install.log").c_str());
+    rollbackInstallation();
+    handToMainThread(app, InstallApp::WM_FINISH_CANCELLED);
+}
+
 }  // namespace
 
 // --- finishInstallation --------------------------------------------------
@@ -164,10 +205,13 @@ void InstallApp::finishInstallation() {
     startMenu += "\\";
     appendLog(startMenu);
 
+    // Listed before the copy, so that a copy cut short is rolled back too.
     const std::string uninstaller = installDir + "\\uninstall.exe";
-    if (!CopyFileA("uninstall.exe", uninstaller.c_str(), FALSE))
-        traceFailure("copying the uninstaller to", uninstaller.c_str(), GetLastError());
     appendLog(uninstaller);
+    if (!CopyFileA("uninstall.exe", uninstaller.c_str(), FALSE)) {
+        abandonFinishing(*this, uninstaller, fileSizeOf("uninstall.exe"));
+        return;
+    }
 
     struct Shortcut {
         const char* descriptionKey;
@@ -189,7 +233,16 @@ void InstallApp::finishInstallation() {
 
     for (const char* name : {"addinstf.bin", "uninstall.exe", "Media\\strings.txt", "Media"}) appendLog(name);
 
-    writeInstallLog(logPath, logEntries);
+    if (!writeInstallLog(logPath, logEntries)) {
+        abandonFinishing(*this, logPath, logSizeOf(logEntries));
+        return;
+    }
+    // Written once before anything is registered, so that a drive without room
+    // for it is found while the installation can still be undone.
+    if (!flags.write(flagsPath)) {
+        abandonFinishing(*this, flagsPath, sizeof flags.done);
+        return;
+    }
     writeRegistry();
     writeResumptionEntry(setupPath);
 

@@ -104,6 +104,8 @@ bool writeInstallLog(const std::string& path, const std::vector<std::string>& en
             std::fwrite(entry.data(), 1, entry.size(), file) == entry.size() && std::fwrite("\r\n", 1, 2, file) == 2;
         if (!written) break;
     }
+    // Some C runtimes lose a failed flush inside fclose; an explicit one reports it.
+    if (std::fflush(file) != 0 || std::ferror(file)) written = false;
     if (std::fclose(file) != 0) written = false;
     if (!written) std::remove(path.c_str());
     return written;

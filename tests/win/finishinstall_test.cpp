@@ -1,6 +1,8 @@
 // Finishing the installation under Wine: the log, shortcuts, registry values,
 // resumption entry, additional installers, relaunch and the hand-over to the
-// main thread; the resumed run, also through the real setup.exe.
+// main thread; the resumed run, also through the real setup.exe; and a drive
+// that holds the game but not what finishing writes, with the real worker,
+// library and uninstaller.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -10,6 +12,8 @@
 #include "installapp.h"
 #include "resstringtable.h"
 #include "support/wintest.h"
+#include "support/workerfixture.h"
+#include "tools/mkmedium/rarwriter.h"
 
 using namespace wintest;
 
@@ -267,14 +271,170 @@ TEST_F(FinishTest, ResumedRunKeepsTheLogAndContinuesWithTheNextInstaller) {
     EXPECT_EQ(pumpUntil([] { return false; }, 2000), 0);
 }
 
-TEST_F(FinishTest, UnwritableFlagsFileQuitsWithoutRelaunch) {
-    CreateDirectoryA((gameDir + "\\addinstf.bin").c_str(), nullptr);
+// A flags file that cannot be written (a folder stands in its place) is found
+// before anything is registered: a normal run is undone and back on the welcome
+// screen; a resumed run leaves the first run's installation and quits. Neither
+// runs an installer or relaunches setup.
+TEST_F(FinishTest, UnwritableFlagsFileIsFoundBeforeAnythingIsRegistered) {
+    const std::string flagsPath = gameDir + "\\addinstf.bin";
+    CreateDirectoryA(flagsPath.c_str(), nullptr);
+    installApp.logEntries = {gameDir + "\\", "Quillmark.exe"};
+    writeFile(gameDir + "\\Quillmark.exe", "game");
     std::vector<std::string> boxes;
-    EXPECT_EQ(finishOnWorker({IDOK}, &boxes), 0);
-    EXPECT_EQ(boxes, std::vector<std::string>{"Cannot open file " + gameDir + "\\addinstf.bin\n"});
+    EXPECT_EQ(finishOnWorker({IDOK}, &boxes), -1);
+    EXPECT_EQ(boxes, std::vector<std::string>{"The file " + flagsPath +
+                                              " could not be written.\nThe installation has been undone.\n"});
+    EXPECT_EQ(currentScreen(), &installApp.welcomeScreen);
+    EXPECT_FALSE(installApp.fileExists((gameDir + "\\Quillmark.exe").c_str()));
+    EXPECT_FALSE(installApp.fileExists((gameDir + "\\install.log").c_str()));
+    EXPECT_FALSE(installApp.fileExists((desktop + "\\Quillmark Demo.lnk").c_str()));
+    EXPECT_FALSE(installApp.fileExists((programs + "\\QuillTest").c_str()));
+    EXPECT_EQ(registryString(HKEY_CURRENT_USER, PRODUCT_KEY, "InstallDir"), "<absent>");
+    EXPECT_EQ(registryString(HKEY_CURRENT_USER, RUNONCE_KEY, RUNONCE_VALUE), "<absent>");
+
+    CreateDirectoryA(flagsPath.c_str(), nullptr);
+    writeFile(gameDir + "\\install.log", gameDir + "\\\r\nQuillmark.exe\r\n");
+    setRegistryString(HKEY_CURRENT_USER, PRODUCT_KEY, "InstallDir", gameDir);
+    installApp.additionalMode = true;
+    BoxAnswerer answerer({IDOK});
+    installApp.finishInstallation();
+    installApp.additionalMode = false;
+    EXPECT_EQ(answerer.stop(), std::vector<std::string>{"The file " + flagsPath + " could not be written.\n"});
+    EXPECT_EQ(pumpUntil([] { return false; }, 2000), 0);
+    EXPECT_TRUE(installApp.fileExists((gameDir + "\\install.log").c_str()));
+    EXPECT_EQ(registryString(HKEY_CURRENT_USER, PRODUCT_KEY, "InstallDir"), gameDir);
+
     EXPECT_TRUE(installersRun().empty());
     EXPECT_FALSE(installApp.fileExists((relaunchDir + "\\ran.txt").c_str()));
-    RemoveDirectoryA((gameDir + "\\addinstf.bin").c_str());
+    RemoveDirectoryA(flagsPath.c_str());
+}
+
+// The medium's packages installed by the worker and finished, on a small drive
+// (Q:, a tmpfs) and then on a larger one.
+class FinishOnADrive : public WorkerFixture {
+protected:
+    FinishOnADrive() : WorkerFixture(QUILL_UNRAR_DLL) {}
+
+    void SetUp() override {
+        WorkerFixture::SetUp();
+        if (HasFatalFailure()) return;
+        deleteProductKey();
+        deleteRegistryValue(HKEY_CURRENT_USER, RUNONCE_KEY, RUNONCE_VALUE);
+        removeShortcuts();
+        // The texts of the other tests without the additional installers.
+        const std::string strings(STRINGS);
+        ASSERT_TRUE(writeFile(medium + "\\Media\\strings.txt",
+                              "PATH_SOURCE game.rar\r\n" + strings.substr(0, strings.find("PATH_ADD_INSTALL_"))));
+        ASSERT_TRUE(stringTable.load("Media\\strings.txt"));
+        ASSERT_TRUE(CopyFileA(QUILL_UNINSTALL_EXE, "uninstall.exe", FALSE));
+        ASSERT_TRUE(CopyFileA(QUILL_RECORDER_EXE, "relaunch.exe", FALSE));
+        DeleteFileA("ran.txt");
+        installApp.hwnd = createMainWindow();
+        installApp.setupPath = medium + "\\relaunch.exe";
+        installApp.sourceDrive = "D:";
+        installApp.desktopShortcut = true;
+        installApp.additionalMode = false;
+        installApp.sessionEnding = false;
+        installApp.workerThread = nullptr;
+        finishStep = [] { installApp.finishInstallation(); };
+    }
+    void TearDown() override {
+        DestroyWindow(installApp.hwnd);
+        installApp.hwnd = nullptr;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {}
+        deleteProductKey();
+        deleteRegistryValue(HKEY_CURRENT_USER, RUNONCE_KEY, RUNONCE_VALUE);
+        removeShortcuts();
+        WorkerFixture::TearDown();
+    }
+
+    // The real shell folders: Wine's desktop process would put redirected ones back.
+    std::string desktopLink() const { return installApp.desktopFolder() + "\\Quillmark Demo.lnk"; }
+    std::string programGroupParent() const { return installApp.programsFolder() + "\\QuillTest"; }
+    void removeShortcuts() {
+        DeleteFileA(desktopLink().c_str());
+        removeTree(programGroupParent());
+    }
+
+    // Runs the worker and finishing on their thread while this one plays the
+    // main thread; the boxes' texts, and the quit code (-1 for none).
+    int install(std::vector<std::string>& boxes) {
+        BoxAnswerer answerer(std::vector<int>{}, 120000);
+        HANDLE thread = nullptr;
+        runWorker(thread);
+        int quitCode = pumpUntil([thread] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, 120000);
+        if (quitCode == -1) quitCode = pumpUntil([] { return false; }, 1000);
+        waitForWorker(thread);
+        boxes = answerer.stop();
+        return quitCode;
+    }
+
+    static unsigned long long freeBytes(const char* root) {
+        ULARGE_INTEGER available, total, free;
+        return GetDiskFreeSpaceExA(root, &available, &total, &free) ? available.QuadPart : 0;
+    }
+};
+
+TEST_F(FinishOnADrive, SmallDriveIsUndoneWithItsCauseAndALargerOneInstallsEveryFile) {
+    if (GetDriveTypeA("Q:\\") == DRIVE_NO_ROOT_DIR) GTEST_SKIP() << "no small drive Q: (needs the tmpfs fixture)";
+    const unsigned long long page = 4096;
+    const unsigned long long uninstallerPages = (wintest::readFile("uninstall.exe").size() + page - 1) / page;
+    // Each case leaves room on the drive for what finishing writes before the file
+    // that fails: the uninstaller, then the log (one page), then the flags file.
+    struct Case {
+        const char* fails;
+        unsigned long long roomLeft;
+    };
+    const Case cases[] = {{"uninstall.exe", 0},
+                          {"install.log", uninstallerPages * page},
+                          {"addinstf.bin", (uninstallerPages + 1) * page}};
+    std::string game;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fails);
+        installApp.installDir = "Q:\\Quillmark Demo";
+        ASSERT_TRUE(CreateDirectoryA(installApp.installDir.c_str(), nullptr));
+        const unsigned long long free = freeBytes("Q:\\");
+        ASSERT_GT(free, c.roomLeft + page);
+        game.assign(static_cast<size_t>(free - c.roomLeft), 'g');
+        for (size_t i = 0; i < game.size(); i += 997) game[i] = static_cast<char>(i / 997);
+        {
+            RarWriter writer("game.rar");
+            ASSERT_TRUE(writer.addBytes("Quillmark.exe", game.data(), game.size())) << writer.error();
+            ASSERT_TRUE(writer.finish()) << writer.error();
+        }
+
+        std::vector<std::string> boxes;
+        EXPECT_EQ(install(boxes), -1);
+        EXPECT_EQ(boxes, Lines{"The disk is full: there is no room for Q:\\Quillmark Demo\\" + std::string(c.fails) +
+                               ".\nThe installation has been undone. Please free some space or choose another "
+                               "folder.\n"});
+        EXPECT_EQ(countEntries("Q:"), 0) << "the drive is not empty";
+        EXPECT_EQ(registryString(HKEY_CURRENT_USER, PRODUCT_KEY, "InstallDir"), "<absent>");
+        EXPECT_EQ(registryString(HKEY_CURRENT_USER, RUNONCE_KEY, RUNONCE_VALUE), "<absent>");
+        EXPECT_FALSE(exists(desktopLink()));
+        EXPECT_FALSE(exists(programGroupParent())) << "the program group or its parent is left";
+        EXPECT_EQ(currentScreen(), &installApp.welcomeScreen);
+        EXPECT_FALSE(exists("ran.txt")) << "setup was relaunched";
+    }
+
+    // The same medium on a drive with room: every file in place, byte for byte.
+    installApp.installDir = installDir;
+    std::vector<std::string> boxes;
+    EXPECT_EQ(install(boxes), 0);
+    EXPECT_EQ(boxes, Lines{});
+    EXPECT_EQ(wintest::readFile(installDir + "\\Quillmark.exe"), game);
+    EXPECT_EQ(wintest::readFile(installDir + "\\uninstall.exe"), wintest::readFile("uninstall.exe"));
+    EXPECT_EQ(wintest::readFile(installDir + "\\addinstf.bin"), std::string(16, '\1'));
+    const std::string startMenu = programGroupParent() + "\\Inner Demo\\";
+    EXPECT_EQ(readLines(installDir + "\\install.log"),
+              (Lines{installDir + "\\", "Quillmark.exe", desktopLink(), startMenu, installDir + "\\uninstall.exe",
+                     startMenu + "Quillmark Demo.lnk", startMenu + "Support.lnk", startMenu + "Web Site.lnk",
+                     startMenu + "Sponsor.lnk", startMenu + "Uninstall.lnk", "addinstf.bin", "uninstall.exe",
+                     "Media\\strings.txt", "Media"}));
+    EXPECT_EQ(registryString(HKEY_CURRENT_USER, PRODUCT_KEY, "InstallDir"), installDir);
+    EXPECT_TRUE(readLink(desktopLink()).loaded);
+    EXPECT_EQ(awaitLines("ran.txt", 1), Lines{installApp.setupPath});
 }
 
 }  // namespace
