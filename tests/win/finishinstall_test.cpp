@@ -60,6 +60,14 @@ HWND createMainWindow() {
                            GetModuleHandleA(nullptr), nullptr);
 }
 
+// Destroying the window posts a quit that must not reach the next test.
+void destroyMainWindow() {
+    DestroyWindow(installApp.hwnd);
+    installApp.hwnd = nullptr;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {}
+}
+
 // Pumps this thread's messages until WM_QUIT or the condition holds; the quit
 // code, or -1 when no quit came.
 template <typename Done>
@@ -121,11 +129,7 @@ protected:
         installApp.workerThread = nullptr;
     }
     void TearDown() override {
-        DestroyWindow(installApp.hwnd);
-        installApp.hwnd = nullptr;
-        // Destroying the window posts a quit that must not reach the next test.
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {}
+        destroyMainWindow();
         deleteProductKey();
         DeleteFileA("uninstall.exe");
     }
@@ -339,10 +343,7 @@ protected:
         finishStep = [] { installApp.finishInstallation(); };
     }
     void TearDown() override {
-        DestroyWindow(installApp.hwnd);
-        installApp.hwnd = nullptr;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {}
+        destroyMainWindow();
         deleteProductKey();
         deleteRegistryValue(HKEY_CURRENT_USER, RUNONCE_KEY, RUNONCE_VALUE);
         removeShortcuts();
