@@ -233,7 +233,10 @@ void InstallApp::finishInstallation() {
 
     for (const char* name : {"addinstf.bin", "uninstall.exe", "Media\\strings.txt", "Media"}) appendLog(name);
 
-    if (!writeInstallLog(logPath, logEntries)) {
+    // A resumed run that adds no line leaves the log alone: rewriting it could
+    // only lose it, on a drive that has filled up since.
+    const bool logGrew = !resumedWithLog || logEntries.size() > earlierLog.size();
+    if (logGrew && !writeInstallLog(logPath, logEntries)) {
         abandonFinishing(*this, logPath, logSizeOf(logEntries));
         return;
     }
