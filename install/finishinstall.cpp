@@ -205,10 +205,13 @@ void InstallApp::finishInstallation() {
     startMenu += "\\";
     appendLog(startMenu);
 
-    // Listed before the copy, so that a copy cut short is rolled back too.
+    // Listed before the copy, so that a copy cut short is rolled back too. A
+    // resumed run keeps the uninstaller that the first run put in place: copying
+    // it again could only break it, on a drive that has filled up since.
     const std::string uninstaller = installDir + "\\uninstall.exe";
     appendLog(uninstaller);
-    if (!CopyFileA("uninstall.exe", uninstaller.c_str(), FALSE)) {
+    const bool keepUninstaller = additionalMode && fileExists(uninstaller.c_str());
+    if (!keepUninstaller && !CopyFileA("uninstall.exe", uninstaller.c_str(), FALSE)) {
         abandonFinishing(*this, uninstaller, fileSizeOf("uninstall.exe"));
         return;
     }

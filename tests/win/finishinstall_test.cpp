@@ -258,6 +258,7 @@ TEST_F(FinishTest, ResumedRunKeepsTheLogAndContinuesWithTheNextInstaller) {
     writeFile(gameDir + "\\install.log", firstLogText);
     writeFile(gameDir + "\\addinstf.bin", std::string(4, '\1') + std::string(12, '\0'));
     setRegistryString(HKEY_CURRENT_USER, PRODUCT_KEY, "InstallDir", gameDir);
+    writeFile(gameDir + "\\uninstall.exe", "the first run's uninstaller");
 
     installApp.additionalMode = true;
     installApp.installDir = root.path() + "\\Default";
@@ -274,6 +275,8 @@ TEST_F(FinishTest, ResumedRunKeepsTheLogAndContinuesWithTheNextInstaller) {
     EXPECT_EQ(boxes, std::vector<std::string>{"Install the fourth?\n"});
     EXPECT_EQ(installersRun(), std::vector<std::string>{"add4.exe"});
     EXPECT_EQ(readLines(gameDir + "\\install.log"), firstLog);
+    // The uninstaller in place is kept, not copied again.
+    EXPECT_EQ(readFile(gameDir + "\\uninstall.exe"), "the first run's uninstaller");
     EXPECT_FALSE(installApp.fileExists((desktop + "\\Quillmark Demo.lnk").c_str()));
     EXPECT_EQ(flagBytes(gameDir + "\\addinstf.bin"), std::string(16, '\1'));
     EXPECT_EQ(awaitLines(relaunchDir + "\\ran.txt", 1), std::vector<std::string>{installApp.setupPath});

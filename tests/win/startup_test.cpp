@@ -258,6 +258,8 @@ protected:
     void SetUp() override {
         medium = makeMedium("resumed_medium");
         installDir = wintest::freshFolder("resumed_install");
+        // The uninstaller the first run copied, which a resumed run keeps.
+        ASSERT_TRUE(wintest::writeFile(installDir + "\\uninstall.exe", "uninstaller"));
     }
     void TearDown() override { clearRegisteredDir(); }
 

@@ -114,8 +114,10 @@ public:
     // Waits for the next box, returns its text and presses `button`; "" when no box came.
     std::string answer(int button) {
         HWND box = nullptr;
+        // A box is read once it shows: while it is being made its text may not be there yet.
         for (DWORD waited = 0; !box && waited < BOX_TIMEOUT_MS; waited += 50) {
             box = FindWindowA("#32770", BOX_CAPTION);
+            if (box && !IsWindowVisible(box)) box = nullptr;
             if (!box) Sleep(50);
         }
         if (!box) return "";
