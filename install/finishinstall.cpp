@@ -16,6 +16,7 @@
 #include "installlog.h"
 #include "installworker.h"
 #include "mediumcatalogue.h"
+#include "productidentity.h"
 #include "resstringtable.h"
 #include "soundcue.h"
 #include "trace.h"
@@ -24,7 +25,6 @@ namespace {
 
 constexpr char RUNONCE_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Runonce";
 constexpr char RUNONCE_VALUE[] = "__QuillmarkAdditionalInstallation__";
-constexpr char DESKTOP_LINK[] = "\\Quillmark Demo.lnk";
 constexpr size_t KEY_BUFFER = 1024;
 
 // --- additional-installation flags ----------------------------------------
@@ -179,11 +179,12 @@ void InstallApp::finishInstallation() {
     const std::string logPath = installDir + "\\install.log";
     std::vector<std::string> earlierLog;
     bool resumedWithLog = additionalMode && readInstallLog(logPath, earlierLog);
+    const std::string desktopLink = "\\" + productIdentity().desktopShortcut + ".lnk";
     if (resumedWithLog) {
         logEntries.insert(logEntries.begin(), earlierLog.begin(), earlierLog.end());
         // The desktop choice of the first run is known only from its log.
         desktopShortcut =
-            std::find(earlierLog.begin(), earlierLog.end(), desktopFolder() + DESKTOP_LINK) != earlierLog.end();
+            std::find(earlierLog.begin(), earlierLog.end(), desktopFolder() + desktopLink) != earlierLog.end();
     }
     auto appendLog = [&](const std::string& entry) {
         if (resumedWithLog && std::find(logEntries.begin(), logEntries.end(), entry) != logEntries.end()) return;
@@ -194,7 +195,7 @@ void InstallApp::finishInstallation() {
     const char* gameDescription = stringTable.text("TXT_GAME_ICON_DESCR");
 
     if (desktopShortcut) {
-        std::string link = desktopFolder() + DESKTOP_LINK;
+        std::string link = desktopFolder() + desktopLink;
         createShortcut(gameExePath.c_str(), link.c_str(), gameDescription, installDir.c_str(), nullptr, nullptr, 0);
         appendLog(link);
     }

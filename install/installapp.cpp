@@ -15,6 +15,7 @@
 #include "gui/guiwindow.h"
 #include "gui/win32/win32hooks.h"
 #include "mediumcatalogue.h"
+#include "productidentity.h"
 #include "resstringtable.h"
 #include "soundcue.h"
 #include "trace.h"
@@ -24,8 +25,6 @@
 InstallApp installApp;
 
 namespace {
-
-constexpr char BOX_CAPTION[] = "Quillmark Demo Install";
 
 // The GUI's event code of a mouse message from WM_MOUSEMOVE to WM_MBUTTONDBLCLK.
 int mouseEventCode(UINT msg) {
@@ -59,6 +58,16 @@ bool charsetFromName(const char* name, int& charset) {
     const medium::Charset* known = medium::findCharset(name);
     if (known) charset = known->number;
     return known != nullptr;
+}
+
+void readIdentityBesideSetup() {
+    char szPath[MAX_PATH];
+    DWORD len = GetModuleFileNameA(nullptr, szPath, MAX_PATH);
+    if (len == 0 || len >= MAX_PATH) return;
+    std::string strings(szPath, len);
+    strings = strings.substr(0, strings.rfind('\\') + 1) + medium::STRINGS_FILE;
+    // Start-up loads the table again; the identity keeps copies of its texts.
+    if (stringTable.load(strings.c_str())) setProductIdentity(readProductIdentity(stringTable));
 }
 
 int windowsMajorVersion() {
@@ -113,6 +122,7 @@ bool InstallApp::start(HINSTANCE hInst) {
         errorBox("Cannot load string table. Application will terminate.");
         return false;
     }
+    setProductIdentity(readProductIdentity(stringTable));
 
     if (windowsMajorVersion() < 5) {
         std::string question =
@@ -322,7 +332,7 @@ std::string InstallApp::formatMessage(const char* format) {
 }
 
 int InstallApp::showBox(const std::string& text, UINT type) {
-    return MessageBoxA(hwnd, text.c_str(), BOX_CAPTION, type);
+    return MessageBoxA(hwnd, text.c_str(), productIdentity().installCaption().c_str(), type);
 }
 
 void InstallApp::playInfoCue() { cueError.play(); }

@@ -31,6 +31,10 @@ extern int fontCharset;
 // The major version of an NT-family Windows above 4, otherwise 0.
 int windowsMajorVersion();
 
+// Takes the product's identity from the string table beside the program, before
+// start-up: a resumed run reads the product's registry key first.
+void readIdentityBesideSetup();
+
 // Maps a LNG_CHARSET name to its GDI character set; false for an unknown name.
 bool charsetFromName(const char* name, int& charset);
 
@@ -45,7 +49,7 @@ public:
     bool messageLoop();
     static LRESULT CALLBACK windowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
-    // Message boxes: printf-style, caption "Quillmark Demo Install", owner hwnd.
+    // Message boxes: printf-style, caption "<product name> Install", owner hwnd.
     // Called without arguments, the format is shown as it stands, so a percent
     // sign in a string-table text is never formatted with arguments never passed.
     template <typename... Args>

@@ -9,7 +9,7 @@
 //   sound cues
 //   string keys
 //   character sets
-//   the product
+//   the product (the identity itself: productidentity.h)
 #pragma once
 
 #include <string>
@@ -155,46 +155,74 @@ inline constexpr const Cue* CUES[] = {&CUE_BACK, &CUE_OK, &CUE_ERROR, &CUE_PRESE
 struct Key {
     const char* name;
     const char* programs;  // "setup", "uninstall" or both
-    bool required;         // setup or uninstall needs a text for it
+    bool required;         // setup or uninstall needs a text for it; an optional key has a value when absent
     const char* meaning;
+    const char* example;  // a text that a new medium starts with
 };
 
 // Every key that setup or uninstall looks up, with a line on what it is.
 inline constexpr Key KEYS[] = {
     {"STR_APP_TITLE", "setup", true,
-     "title of the main window; the progress screen adds the percentage (at most 117 characters)"},
+     "title of the main window; the progress screen adds the percentage (at most 117 characters)", "My Game Setup"},
     {"LNG_CHARSET", "setup", true,
-     "character set of the texts and fonts: one of the character-set names (the medium's code page)"},
-    {"MSG_WRONG_SYSTEM", "setup", true, "first line of the warning on a Windows older than 2000"},
-    {"MSG_WRONG_SYSTEM1", "setup", true, "second line of that warning: the question whether to go on"},
-    {"URL_HOMEPAGE", "setup", true, "the game's web site: the home-page button and the web-site shortcut"},
-    {"URL_SUPPORT", "setup", true, "the game's support web address"},
-    {"PATH_SOURCE", "setup", true, "the main package beside setup.exe, such as game.rar (mkmedium makes it)"},
-    {"PATH_GAME_DIR", "setup", true,
-     "the game's folder under Program Files and in the Start menu, such as Publisher\\Game"},
-    {"TXT_SELECT_DIRECTORY", "setup", true, "title of the folder browser"},
-    {"INT_SPACE_NEED", "setup", true, "megabytes the installation needs (mkmedium writes it)"},
-    {"MSG_OUT_OF_SPACE1", "setup", true, "not-enough-space message: the text before the size needed"},
-    {"MSG_OUT_OF_SPACE2", "setup", true, "not-enough-space message: the text before the shortfall"},
-    {"MSG_OUT_OF_SPACE3", "setup", true, "not-enough-space message: the text after the shortfall"},
-    {"MSG_MB", "setup", true, "the unit word of the space message, such as MB (at most 49 characters)"},
-    {"ERR_NO_FILE", "setup", true, "text put before the name of a file missing from the medium"},
-    {"MSG_ARE_YOU_SURE", "setup", true, "question before cancelling the installation"},
-    {"PATH_GAME_EXE", "setup", true, "the game's program inside the game folder (shortcuts, the play button)"},
-    {"TXT_GAME_ICON_DESCR", "setup", true, "name of the game's Start-menu shortcut"},
-    {"TXT_SUPPORT_ICON_DESCR", "setup", true, "name of the support shortcut"},
-    {"PATH_SUPPORT", "setup", true, "target of the support shortcut inside the game folder"},
-    {"TXT_SITE_ICON_DESCR", "setup", true, "name of the web-site shortcut (to URL_HOMEPAGE)"},
-    {"TXT_SPONSOR_SITE_ICON_DESCR", "setup", true, "name of the sponsor's web-site shortcut"},
-    {"URL_SPONSOR_HOMEPAGE", "setup", true, "target of the sponsor's web-site shortcut"},
-    {"TXT_UNINSTALL_ICON_DESCR", "setup", true, "name of the uninstall shortcut"},
-    {"INT_ICON_CB_X", "setup", true, "left edge, in pixels, of the desktop-shortcut check box on the options screen"},
-    {"MSG_CONFIRM_UNINSTALL", "uninstall", true, "question before removing the game"},
-    {"MSG_UNINSTALL_SUCCESS", "uninstall", true, "message after the game was removed"},
-    {"MSG_UNINSTALL_FAIL", "uninstall", true, "message when the installation cannot be found"},
+     "character set of the fonts, one of the character-set names; its code page is the one of every text",
+     "ANSI_CHARSET"},
+    {"MSG_WRONG_SYSTEM", "setup", true, "first line of the warning on a Windows older than 2000",
+     "My Game needs Windows 2000 or a newer version of Windows."},
+    {"MSG_WRONG_SYSTEM1", "setup", true, "second line of that warning: the question whether to go on",
+     "Do you want to continue the installation anyway?"},
+    {"URL_HOMEPAGE", "setup", true, "the game's web site: the home-page button and the web-site shortcut",
+     "https://www.example.com/"},
+    {"URL_SUPPORT", "setup", true, "the game's support web address", "https://www.example.com/support/"},
+    {"PATH_SOURCE", "setup", true, "the main package beside setup.exe (mkmedium makes it)", "game.rar"},
+    {"PATH_GAME_DIR", "setup", true, "the game's folder under Program Files and in the Start menu",
+     "My Company\\My Game"},
+    {"TXT_SELECT_DIRECTORY", "setup", true, "title of the folder browser", "Choose the folder to install My Game in:"},
+    {"INT_SPACE_NEED", "setup", true, "megabytes the installation needs (mkmedium writes it)", "1"},
+    {"MSG_OUT_OF_SPACE1", "setup", true, "not-enough-space message: the text before the size needed",
+     "There is not enough free space on the chosen drive. My Game needs"},
+    {"MSG_OUT_OF_SPACE2", "setup", true, "not-enough-space message: the text before the shortfall",
+     "of free space, and the drive is short by"},
+    {"MSG_OUT_OF_SPACE3", "setup", true, "not-enough-space message: the text after the shortfall",
+     "MB. Please free some space or choose another folder."},
+    {"MSG_MB", "setup", true, "the unit word of the space message (at most 49 characters)", "MB"},
+    {"ERR_NO_FILE", "setup", true, "text put before the name of a file missing from the medium",
+     "The installation medium is incomplete. This file is missing:"},
+    {"MSG_ARE_YOU_SURE", "setup", true, "question before cancelling the installation",
+     "Do you really want to cancel the installation of My Game?"},
+    {"PATH_GAME_EXE", "setup", true, "the game's program inside the game folder (shortcuts, the play button)",
+     "Game.exe"},
+    {"TXT_GAME_ICON_DESCR", "setup", true, "name of the game's Start-menu shortcut", "My Game"},
+    {"TXT_SUPPORT_ICON_DESCR", "setup", true, "name of the support shortcut", "My Game Support"},
+    {"PATH_SUPPORT", "setup", true, "target of the support shortcut inside the game folder", "Support.txt"},
+    {"TXT_SITE_ICON_DESCR", "setup", true, "name of the web-site shortcut (to URL_HOMEPAGE)", "My Game Web Site"},
+    {"TXT_SPONSOR_SITE_ICON_DESCR", "setup", true, "name of the sponsor's web-site shortcut", "My Company Web Site"},
+    {"URL_SPONSOR_HOMEPAGE", "setup", true, "target of the sponsor's web-site shortcut", "https://www.example.com/"},
+    {"TXT_UNINSTALL_ICON_DESCR", "setup", true, "name of the uninstall shortcut", "Uninstall My Game"},
+    {"INT_ICON_CB_X", "setup", true, "left edge, in pixels, of the desktop-shortcut check box on the options screen",
+     "22"},
+    {"MSG_CONFIRM_UNINSTALL", "uninstall", true, "question before removing the game",
+     "Do you want to remove My Game and all of its components from your computer?"},
+    {"MSG_UNINSTALL_SUCCESS", "uninstall", true, "message after the game was removed",
+     "My Game was removed from your computer."},
+    {"MSG_UNINSTALL_FAIL", "uninstall", true, "message when the installation cannot be found",
+     "My Game could not be found, so nothing was removed."},
     {"MSG_UNINSTALL_INCOMPLETE", "uninstall", false,
      "message when not all could be removed (the log is missing or damaged, or files are in use); the "
-     "installation folder follows on a line of its own (optional: an English text stands in)"},
+     "installation folder follows on a line of its own (absent: an English text stands in)",
+     "My Game could not be removed completely. Please look into this folder:"},
+    {"STR_PRODUCT_NAME", "setup, uninstall", false,
+     "the product's name: the message boxes' captions (\"<name> Install\", \"<name> Uninstall\"), the desktop "
+     "shortcut and the registry key (absent: Quillmark Demo)",
+     "My Game"},
+    {"STR_PUBLISHER", "setup, uninstall", false,
+     "the maker; names the registry key's folder when PATH_REGISTRY_KEY is absent (absent: none, and Orvanta in "
+     "the key)",
+     "My Company"},
+    {"PATH_REGISTRY_KEY", "setup, uninstall", false,
+     "the product's key under HKEY_CURRENT_USER (absent: SOFTWARE\\<maker>\\<name>); each product needs its own",
+     "SOFTWARE\\My Company\\My Game"},
+    {"TXT_DESKTOP_ICON_DESCR", "setup", false, "name of the desktop shortcut (absent: the product's name)", "My Game"},
 };
 
 // The additional installers: "PATH_ADD_INSTALL_<n>" names the program (inside the
@@ -209,15 +237,18 @@ constexpr const char* ADD_INSTALL_QUESTION_KEY = "MSG_CONFIRM_ADD_INSTALL_%u";
 struct Charset {
     const char* name;  // the value of LNG_CHARSET
     int number;        // the GDI character set of the fonts
+    int codePage;      // the Windows code page its texts are written in; 0: plain ASCII only
 };
 
 // In the order setup compares them; names are exact and case-sensitive.
 inline constexpr Charset CHARSETS[] = {
-    {"ANSI_CHARSET", 0},         {"BALTIC_CHARSET", 186},  {"CHINESEBIG5_CHARSET", 136}, {"DEFAULT_CHARSET", 1},
-    {"EASTEUROPE_CHARSET", 238}, {"GB2312_CHARSET", 134},  {"GREEK_CHARSET", 161},       {"HANGUL_CHARSET", 129},
-    {"MAC_CHARSET", 77},         {"OEM_CHARSET", 255},     {"RUSSIAN_CHARSET", 204},     {"SHIFTJIS_CHARSET", 128},
-    {"SYMBOL_CHARSET", 2},       {"TURKISH_CHARSET", 162}, {"VIETNAMESE_CHARSET", 163},  {"JOHAB_CHARSET", 130},
-    {"ARABIC_CHARSET", 178},     {"HEBREW_CHARSET", 177},  {"THAI_CHARSET", 222},
+    {"ANSI_CHARSET", 0, 1252},    {"BALTIC_CHARSET", 186, 1257},     {"CHINESEBIG5_CHARSET", 136, 950},
+    {"DEFAULT_CHARSET", 1, 0},    {"EASTEUROPE_CHARSET", 238, 1250}, {"GB2312_CHARSET", 134, 936},
+    {"GREEK_CHARSET", 161, 1253}, {"HANGUL_CHARSET", 129, 949},      {"MAC_CHARSET", 77, 10000},
+    {"OEM_CHARSET", 255, 437},    {"RUSSIAN_CHARSET", 204, 1251},    {"SHIFTJIS_CHARSET", 128, 932},
+    {"SYMBOL_CHARSET", 2, 0},     {"TURKISH_CHARSET", 162, 1254},    {"VIETNAMESE_CHARSET", 163, 1258},
+    {"JOHAB_CHARSET", 130, 1361}, {"ARABIC_CHARSET", 178, 1256},     {"HEBREW_CHARSET", 177, 1255},
+    {"THAI_CHARSET", 222, 874},
 };
 
 // The known character set of a name; null for an unknown one.
@@ -225,8 +256,9 @@ const Charset* findCharset(const char* name);
 
 // --- the product ---------------------------------------------------------------
 
-// The product's key under HKEY_CURRENT_USER, written by setup and deleted by
-// uninstall, which keeps the maker's key above it.
-constexpr const char* PRODUCT_KEY = "SOFTWARE\\Orvanta\\Quillmark Demo";
+// What a medium without the identity keys installs as (productidentity.h): the
+// product's name, and the maker in its registry key SOFTWARE\\<maker>\\<name>.
+constexpr const char* DEFAULT_PRODUCT_NAME = "Quillmark Demo";
+constexpr const char* DEFAULT_MAKER = "Orvanta";
 
 }  // namespace medium

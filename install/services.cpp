@@ -8,6 +8,7 @@
 //   shortcuts and the Windows version
 #include "installapp.h"
 #include "mediumcatalogue.h"
+#include "productidentity.h"
 
 #include <shlobj.h>
 
@@ -20,7 +21,6 @@
 
 namespace {
 
-using medium::PRODUCT_KEY;
 
 void writeRegistryString(HKEY key, const char* name, const std::string& value) {
     LONG rc = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
@@ -39,7 +39,8 @@ bool isDirectory(const char* path) {
 
 const char* InstallApp::registeredInstallDir() {
     static char szInstallDir[MAX_PATH];
-    if (!readRegistryString(HKEY_CURRENT_USER, PRODUCT_KEY, "InstallDir", szInstallDir, sizeof szInstallDir))
+    if (!readRegistryString(HKEY_CURRENT_USER, productIdentity().registryKey.c_str(), "InstallDir", szInstallDir,
+                            sizeof szInstallDir))
         return nullptr;
     return szInstallDir;
 }
@@ -53,10 +54,11 @@ bool InstallApp::isInstalled() {
 
 void InstallApp::writeRegistry() {
     HKEY key;
-    LONG rc = RegCreateKeyExA(HKEY_CURRENT_USER, PRODUCT_KEY, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+    const char* productKey = productIdentity().registryKey.c_str();
+    LONG rc = RegCreateKeyExA(HKEY_CURRENT_USER, productKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                               nullptr, &key, nullptr);
     if (rc != ERROR_SUCCESS) {
-        traceFailure("creating the registry key", PRODUCT_KEY, static_cast<unsigned long>(rc));
+        traceFailure("creating the registry key", productKey, static_cast<unsigned long>(rc));
         return;
     }
     writeRegistryString(key, "InstallDir", installDir);

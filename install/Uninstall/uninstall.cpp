@@ -17,24 +17,25 @@
 #include "installlog.h"
 #include "logremoval.h"
 #include "mediumcatalogue.h"
+#include "productidentity.h"
 #include "resstringtable.h"
 
 namespace {
 
-const char* const BOX_CAPTION = "Quillmark Demo Uninstall";
 const char* const LOAD_FAILURE_TEXT = "Cannot load string table. Application will terminate.";
 // Shown when MSG_UNINSTALL_INCOMPLETE is missing from the string table.
 const char* const INCOMPLETE_TEXT =
     "The game could not be removed completely: its installation log is missing or damaged, or some of its files "
     "could not be deleted. Please look into this folder:";
-using medium::PRODUCT_KEY;
 const wchar_t* const BATCH_NAME_PREFIX = L"QuillmarkUninstall-";
 // Long enough for any path the system hands out.
 constexpr DWORD WIDE_PATH_BUFFER = 32768;
 
 // --- the registry and the boxes ------------------------------------------
 
-int showBox(const char* text, UINT type) { return MessageBoxA(nullptr, text, BOX_CAPTION, type); }
+int showBox(const char* text, UINT type) {
+    return MessageBoxA(nullptr, text, productIdentity().uninstallCaption().c_str(), type);
+}
 
 // Says that not everything is gone, naming the installation folder.
 void showIncomplete(const std::string& installDir) {
@@ -47,7 +48,7 @@ void showIncomplete(const std::string& installDir) {
 // not a text, is empty or does not fit the 260-byte buffer.
 bool readInstallDir(std::string& installDir) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, PRODUCT_KEY, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, productIdentity().registryKey.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
     char szInstallDir[MAX_PATH + 1] = {};
     DWORD size = MAX_PATH;
     DWORD type = 0;
@@ -61,14 +62,12 @@ bool readInstallDir(std::string& installDir) {
 // Deletes the product key but keeps the maker's key above it, even when it is
 // left empty.
 void deleteProductKey() {
-    const std::string productKey = PRODUCT_KEY;
-    const size_t split = productKey.rfind('\\');
-    const std::string makerKey = productKey.substr(0, split), productSubkey = productKey.substr(split + 1);
+    const ProductIdentity& identity = productIdentity();
     HKEY maker;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, makerKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &maker, nullptr) !=
-        ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, identity.makerKey().c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &maker, nullptr) != ERROR_SUCCESS)
         return;
-    RegDeleteKeyA(maker, productSubkey.c_str());
+    RegDeleteKeyA(maker, identity.productSubkey().c_str());
     RegCloseKey(maker);
 }
 
@@ -279,6 +278,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         showBox(LOAD_FAILURE_TEXT, MB_OK);
         std::exit(-1);
     }
+    setProductIdentity(readProductIdentity(stringTable));
     if (showBox(stringTable.text("MSG_CONFIRM_UNINSTALL"), MB_YESNO) != IDYES) return 0;
 
     std::string installDir;
