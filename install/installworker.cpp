@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "installapp.h"
@@ -49,13 +50,16 @@ bool openPackage(const char* packagePath, UINT openMode) {
     return true;
 }
 
-// Reads the next entry's header. The name is cut at the record's end, whatever
+// Reads the next entry's header. The names are cut at the record's end, whatever
 // the library left there.
 bool readNextHeader() {
-    if (RARReadHeader(archiveHandle, &headerData) != 0) return false;
+    if (RARReadHeaderEx(archiveHandle, &headerData) != 0) return false;
     headerData.FileName[sizeof headerData.FileName - 1] = '\0';
+    headerData.FileNameW[std::size(headerData.FileNameW) - 1] = L'\0';
     return true;
 }
+
+int64_t unpackedSize() { return static_cast<int64_t>(headerData.UnpSizeHigh) << 32 | headerData.UnpSize; }
 
 void closePackage() {
     RARCloseArchive(archiveHandle);
@@ -71,22 +75,37 @@ std::string oemToAnsi(const char* oem) {
     return ansi;
 }
 
-std::string ansiToOem(const std::string& ansi) {
-    std::string oem(ansi.size(), '\0');
-    if (!oem.empty()) CharToOemBuffA(ansi.c_str(), &oem[0], static_cast<DWORD>(oem.size()));
-    return oem;
+// The entry's name as the log and the file system calls of setup spell it: its
+// wide name in the ANSI code page, which is how Windows names the file that the
+// library creates from it. False when the code page cannot spell a letter of it
+// (`name` then holds a stand-in for messages). A library that gives no wide name
+// is read the narrow way.
+bool entryNameInAnsi(std::string& name) {
+    const wchar_t* wide = headerData.FileNameW;
+    if (*wide == L'\0') {
+        name = oemToAnsi(headerData.FileName);
+        return true;
+    }
+    BOOL usedDefault = FALSE;
+    int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, nullptr, 0, nullptr, &usedDefault);
+    name.assign(length > 0 ? length : 0, '\0');
+    if (length > 0)
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, &name[0], length, nullptr, &usedDefault);
+    if (!name.empty()) name.pop_back();  // the terminator
+    return length > 0 && !usedDefault;
 }
 
 // A write that failed on a drive without room for the entry is named a full
 // disk, which the user can do something about; the library's code alone does
 // not say so.
-void reportUnpackError(int code) {
+// `name` is the entry's name as the log spells it.
+void reportUnpackError(int code, const std::string& name) {
     bool writeFailed = code == ERAR_ECREATE || code == ERAR_EWRITE || code == ERAR_ECLOSE;
-    if (writeFailed && installApp.lacksRoomFor(headerData.UnpSize)) {
-        const std::string path = installApp.installDir + "\\" + oemToAnsi(headerData.FileName);
-        installApp.errorBox(DISK_FULL_FORMAT, path.c_str(), code, headerData.FileName);
+    if (writeFailed && installApp.lacksRoomFor(static_cast<unsigned long long>(unpackedSize()))) {
+        const std::string path = installApp.installDir + "\\" + name;
+        installApp.errorBox(DISK_FULL_FORMAT, path.c_str(), code, name.c_str());
     } else {
-        installApp.errorBox(UNPACK_ERROR_FORMAT, code, headerData.FileName);
+        installApp.errorBox(UNPACK_ERROR_FORMAT, code, name.c_str());
     }
 }
 
@@ -106,6 +125,13 @@ void formatPackageName(char (&strArcName)[261], unsigned number) {
 }
 
 }  // namespace
+
+std::wstring ansiToWide(const std::string& ansi) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring wide(length > 0 ? length : 0, L'\0');
+    if (length > 0) MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), static_cast<int>(ansi.size()), &wide[0], length);
+    return wide;
+}
 
 bool isSafeEntryName(const char* name) {
     if (name[0] == '\0' || name[0] == '\\' || name[0] == '/') return false;
@@ -127,16 +153,18 @@ int64_t measurePackage(const char* packagePath) {
     while (readNextHeader()) {
         int code = RARProcessFile(archiveHandle, RAR_SKIP, nullptr, nullptr);
         if (code != 0) {
-            reportUnpackError(code);
+            std::string name;
+            entryNameInAnsi(name);
+            reportUnpackError(code, name);
             break;
         }
-        sum += headerData.UnpSize;
+        sum += unpackedSize();
     }
     closePackage();
     return sum;
 }
 
-bool extractPackage(const char* packagePath, const char* folderOem) {
+bool extractPackage(const char* packagePath, const wchar_t* folder) {
     if (!openPackage(packagePath, RAR_OM_EXTRACT)) return false;
     RARSetProcessDataProc(archiveHandle, onUnpackedData);
     installApp.logEntries.push_back(installApp.installDir + "\\");
@@ -144,14 +172,22 @@ bool extractPackage(const char* packagePath, const char* folderOem) {
     bool result = true;
     while (readNextHeader()) {
         // Logged before it is written, so a partly written entry is rolled back too.
-        std::string cpath = oemToAnsi(headerData.FileName);
+        // A name the log cannot spell could be neither rolled back nor uninstalled:
+        // it is refused like an entry the library cannot create.
+        std::string cpath;
+        if (!entryNameInAnsi(cpath)) {
+            reportUnpackError(ERAR_ECREATE, cpath);
+            installApp.cancelRequested = true;
+            result = false;
+            break;
+        }
         if (isSafeEntryName(cpath.c_str())) installApp.logEntries.push_back(cpath);
 
-        int code = RARProcessFile(archiveHandle, RAR_EXTRACT, const_cast<char*>(folderOem), nullptr);
+        int code = RARProcessFileW(archiveHandle, RAR_EXTRACT, const_cast<wchar_t*>(folder), nullptr);
         // A cancel makes the library fail the entry; that code is no error to report.
         if (installApp.cancelRequested) break;
         if (code != 0) {
-            reportUnpackError(code);
+            reportUnpackError(code, cpath);
             installApp.cancelRequested = true;
             result = false;
             break;
@@ -204,16 +240,16 @@ DWORD WINAPI installWorker(LPVOID) {
     }
 
     bytesDone = 0;
-    const std::string instFolderOEM = ansiToOem(installApp.installDir);
+    const std::wstring installFolder = ansiToWide(installApp.installDir);
 
     // A main package that fails is rolled back like a cancel, so the user gets
     // back to the welcome screen with nothing left on the disk.
-    bool mainExtracted = extractPackage(arcName.c_str(), instFolderOEM.c_str());
+    bool mainExtracted = extractPackage(arcName.c_str(), installFolder.c_str());
     if (mainExtracted) {
         for (unsigned n = 0; n < medium::NUMBERED_PACKAGES; ++n) {
             if (installApp.cancelRequested) break;
             formatPackageName(strArcName, n);
-            if (packageExists(strArcName)) extractPackage(strArcName, instFolderOEM.c_str());
+            if (packageExists(strArcName)) extractPackage(strArcName, installFolder.c_str());
         }
     }
 

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "unrarbinding.h"
 
@@ -17,9 +18,13 @@ DWORD WINAPI installWorker(LPVOID);
 // Total unpacked size of one package in bytes; 0 when it cannot be opened.
 int64_t measurePackage(const char* packagePath);
 
-// Extracts one package below the folder (OEM code page). False when the package
-// cannot be opened or an entry fails; a cancel returns true.
-bool extractPackage(const char* packagePath, const char* folderOem);
+// Extracts one package below the folder. False when the package cannot be opened
+// or an entry fails; a cancel returns true.
+bool extractPackage(const char* packagePath, const wchar_t* folder);
+
+// The installation folder as the library takes it: wide text from the ANSI code
+// page, the one in which the log, the rollback and the uninstaller name it.
+std::wstring ansiToWide(const std::string& ansi);
 
 // The library's data callback: waits while the cancel question is open, stops
 // on cancel, otherwise counts the block and feeds the progress screen.

@@ -5,7 +5,7 @@
 
 HMODULE unrarLibrary = nullptr;
 RAROpenArchiveData openArchiveData{};
-RARHeaderData headerData{};
+RARHeaderDataEx headerData{};
 char commentBuffer[UNRAR_COMMENT_BUFFER];
 HANDLE archiveHandle = nullptr;
 
@@ -16,17 +16,22 @@ constexpr char UNRAR_FILE_NAME[] = "unrar.dll";
 typedef HANDLE(CALLBACK* OpenArchiveProc)(RAROpenArchiveData*);
 typedef int(CALLBACK* CloseArchiveProc)(HANDLE);
 typedef int(CALLBACK* ReadHeaderProc)(HANDLE, RARHeaderData*);
+typedef int(CALLBACK* ReadHeaderExProc)(HANDLE, RARHeaderDataEx*);
 typedef int(CALLBACK* ProcessFileProc)(HANDLE, int, char*, char*);
+typedef int(CALLBACK* ProcessFileWProc)(HANDLE, int, wchar_t*, wchar_t*);
 typedef void(CALLBACK* SetChangeVolProcProc)(HANDLE, UNRARCHANGEVOLPROC);
 typedef void(CALLBACK* SetProcessDataProcProc)(HANDLE, UNRARPROCESSDATAPROC);
 typedef void(CALLBACK* SetPasswordProc)(HANDLE, char*);
 
-// The seven addresses. Setup never installs a volume callback or a password,
-// so the last two are looked up but never called.
+// The addresses. Setup never installs a volume callback or a password, so those
+// two are looked up but never called; the narrow header and extraction are kept
+// for callers that name folders in the OEM code page.
 OpenArchiveProc openArchiveProc = nullptr;
 CloseArchiveProc closeArchiveProc = nullptr;
 ReadHeaderProc readHeaderProc = nullptr;
 ProcessFileProc processFileProc = nullptr;
+ReadHeaderExProc readHeaderExProc = nullptr;
+ProcessFileWProc processFileWProc = nullptr;
 SetProcessDataProcProc setProcessDataProcProc = nullptr;
 SetChangeVolProcProc setChangeVolProcProc = nullptr;
 SetPasswordProc setPasswordProc = nullptr;
@@ -48,6 +53,8 @@ bool loadUnrarLibrary() {
     lookUp(closeArchiveProc, "RARCloseArchive");
     lookUp(readHeaderProc, "RARReadHeader");
     lookUp(processFileProc, "RARProcessFile");
+    lookUp(readHeaderExProc, "RARReadHeaderEx");
+    lookUp(processFileWProc, "RARProcessFileW");
     lookUp(setChangeVolProcProc, "RARSetChangeVolProc");
     lookUp(setProcessDataProcProc, "RARSetProcessDataProc");
     lookUp(setPasswordProc, "RARSetPassword");
@@ -59,8 +66,8 @@ bool loadUnrarLibrary() {
     const UsedFunction used[] = {
         {"RAROpenArchive", openArchiveProc != nullptr},
         {"RARCloseArchive", closeArchiveProc != nullptr},
-        {"RARReadHeader", readHeaderProc != nullptr},
-        {"RARProcessFile", processFileProc != nullptr},
+        {"RARReadHeaderEx", readHeaderExProc != nullptr},
+        {"RARProcessFileW", processFileWProc != nullptr},
         {"RARSetProcessDataProc", setProcessDataProcProc != nullptr},
     };
     for (const UsedFunction& function : used) {
@@ -78,6 +85,14 @@ int RARCloseArchive(HANDLE archive) { return closeArchiveProc != nullptr ? close
 
 int RARReadHeader(HANDLE archive, RARHeaderData* header) {
     return readHeaderProc != nullptr ? readHeaderProc(archive, header) : ERAR_ECREATE;
+}
+
+int RARReadHeaderEx(HANDLE archive, RARHeaderDataEx* header) {
+    return readHeaderExProc != nullptr ? readHeaderExProc(archive, header) : ERAR_ECREATE;
+}
+
+int RARProcessFileW(HANDLE archive, int operation, wchar_t* destPath, wchar_t* destName) {
+    return processFileWProc != nullptr ? processFileWProc(archive, operation, destPath, destName) : ERAR_ECREATE;
 }
 
 int RARProcessFile(HANDLE archive, int operation, char* destPath, char* destName) {

@@ -2,6 +2,11 @@
 // functions looked up by name, one global open record, header record and archive
 // handle, and thin wrappers that forward to the library.
 //
+// Names pass as wide text: the destination folder goes to RARProcessFileW and
+// each entry's name comes from the wide field of the extended header, so that a
+// folder the ANSI code page can spell receives every file under that spelling
+// (the OEM code page of the narrow functions spells some letters differently).
+//
 // The two records follow the library's published layout byte for byte: 1-byte
 // packing, pointers of the build's width. The size checks below hold for both
 // 32- and 64-bit builds, so any library with that interface can stand beside
@@ -36,6 +41,43 @@ struct RAROpenArchiveData {
     UINT CmtState;
 };
 
+// The extended header record; wchar_t is 16 bits on Windows, as the library's.
+struct RARHeaderDataEx {
+    char ArcName[1024];
+    wchar_t ArcNameW[1024];
+    char FileName[1024];
+    wchar_t FileNameW[1024];
+    UINT Flags;
+    UINT PackSize;
+    UINT PackSizeHigh;
+    UINT UnpSize;
+    UINT UnpSizeHigh;
+    UINT HostOS;
+    UINT FileCRC;
+    UINT FileTime;
+    UINT UnpVer;
+    UINT Method;
+    UINT FileAttr;
+    char* CmtBuf;
+    UINT CmtBufSize;
+    UINT CmtSize;
+    UINT CmtState;
+    UINT DictSize;
+    UINT HashType;
+    char Hash[32];
+    UINT RedirType;
+    wchar_t* RedirName;
+    UINT RedirNameSize;
+    UINT DirTarget;
+    UINT MtimeLow;
+    UINT MtimeHigh;
+    UINT CtimeLow;
+    UINT CtimeHigh;
+    UINT AtimeLow;
+    UINT AtimeHigh;
+    UINT Reserved[988];
+};
+
 struct RARHeaderData {
     char ArcName[260];
     char FileName[260];
@@ -62,6 +104,11 @@ static_assert(offsetof(RARHeaderData, FileName) == 260, "unrarbinding: header re
 static_assert(offsetof(RARHeaderData, UnpSize) == 528, "unrarbinding: header record layout");
 static_assert(offsetof(RARHeaderData, CmtBuf) == 556, "unrarbinding: header record layout");
 static_assert(sizeof(RARHeaderData) == 556 + sizeof(void*) + 12, "unrarbinding: header record size");
+static_assert(sizeof(wchar_t) == 2, "unrarbinding: the library's wide text is 16 bits");
+static_assert(offsetof(RARHeaderDataEx, FileNameW) == 4096, "unrarbinding: extended header record layout");
+static_assert(offsetof(RARHeaderDataEx, UnpSize) == 6156, "unrarbinding: extended header record layout");
+static_assert(offsetof(RARHeaderDataEx, CmtBuf) == 6188, "unrarbinding: extended header record layout");
+static_assert(sizeof(RARHeaderDataEx) == (sizeof(void*) == 8 ? 10244 : 10236), "unrarbinding: extended header size");
 
 // The data callback: block address and size; 1 goes on, 0 abandons the entry.
 typedef int(CALLBACK* UNRARPROCESSDATAPROC)(unsigned char* address, int size);
@@ -72,12 +119,13 @@ typedef int(CALLBACK* UNRARCHANGEVOLPROC)(char* arcName, int mode);
 constexpr UINT UNRAR_COMMENT_BUFFER = 16384;
 extern HMODULE unrarLibrary;
 extern RAROpenArchiveData openArchiveData;
-extern RARHeaderData headerData;
+extern RARHeaderDataEx headerData;
 extern char commentBuffer[UNRAR_COMMENT_BUFFER];
 extern HANDLE archiveHandle;
 
-// Loads "unrar.dll" and looks up its seven functions. True when the library is
-// there with the five that setup calls; otherwise it has told the user, naming
+// Loads "unrar.dll" and looks up its functions. True when the library is there
+// with the five that setup calls (opening, closing, the extended header, the
+// wide extraction and the data callback); otherwise it has told the user, naming
 // the file or the function, and the installation must not start.
 bool loadUnrarLibrary();
 
@@ -86,5 +134,7 @@ bool loadUnrarLibrary();
 HANDLE RAROpenArchive(RAROpenArchiveData* data);
 int RARCloseArchive(HANDLE archive);
 int RARReadHeader(HANDLE archive, RARHeaderData* header);
+int RARReadHeaderEx(HANDLE archive, RARHeaderDataEx* header);
 int RARProcessFile(HANDLE archive, int operation, char* destPath, char* destName);
+int RARProcessFileW(HANDLE archive, int operation, wchar_t* destPath, wchar_t* destName);
 void RARSetProcessDataProc(HANDLE archive, UNRARPROCESSDATAPROC callback);

@@ -24,15 +24,15 @@ double now() {
 }
 
 // The library alone: every entry extracted, nothing reported back.
-bool extractRaw(const char* package, const char* folderOem) {
+bool extractRaw(const char* package, const wchar_t* folder) {
     openArchiveData = RAROpenArchiveData{};
     openArchiveData.ArcName = const_cast<char*>(package);
     openArchiveData.OpenMode = RAR_OM_EXTRACT;
     archiveHandle = RAROpenArchive(&openArchiveData);
     if (archiveHandle == nullptr) return false;
     bool ok = true;
-    while (ok && RARReadHeader(archiveHandle, &headerData) == 0) {
-        ok = RARProcessFile(archiveHandle, RAR_EXTRACT, const_cast<char*>(folderOem), nullptr) == 0;
+    while (ok && RARReadHeaderEx(archiveHandle, &headerData) == 0) {
+        ok = RARProcessFileW(archiveHandle, RAR_EXTRACT, const_cast<wchar_t*>(folder), nullptr) == 0;
     }
     RARCloseArchive(archiveHandle);
     archiveHandle = nullptr;
@@ -70,8 +70,7 @@ int main(int argc, char** argv) {
     if (!loadUnrarLibrary()) return 1;
     const std::string folder = argv[1];
     installApp.installDir = folder;
-    char szFolderOem[MAX_PATH * 4];
-    CharToOemBuffA(folder.c_str(), szFolderOem, static_cast<DWORD>(folder.size() + 1));
+    const std::wstring folderWide = ansiToWide(folder);
 
     for (int i = 2; i < argc; ++i) {
         const char* package = argv[i];
@@ -91,9 +90,9 @@ int main(int argc, char** argv) {
                 double measured = now() - start;
                 if (measured < measureSeconds) measureSeconds = measured;
                 bytesDone = 0;
-                ok = extractPackage(package, szFolderOem);
+                ok = extractPackage(package, folderWide.c_str());
             } else {
-                ok = extractRaw(package, szFolderOem);
+                ok = extractRaw(package, folderWide.c_str());
             }
             double seconds = now() - start;
             if (!ok) {

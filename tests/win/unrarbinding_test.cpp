@@ -40,7 +40,7 @@ TEST(UnrarBinding, LibraryWithoutTheFunctionsIsReportedByName) {
         EXPECT_NE(unrarLibrary, nullptr);
         EXPECT_EQ(answerer.texts(),
                   std::vector<std::string>{"Cannot find RAROpenArchive in unrar.dll. Installation will not proceed\n"});
-        EXPECT_EQ(RARReadHeader(nullptr, &headerData), ERAR_ECREATE);
+        EXPECT_EQ(RARReadHeaderEx(nullptr, &headerData), ERAR_ECREATE);
     }
     unloadUnrarLibrary();
     DeleteFileA("unrar.dll");

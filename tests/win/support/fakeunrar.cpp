@@ -4,7 +4,8 @@
 // A package is a text file: the line "FAKERAR", then one entry a line,
 //   name TAB size [TAB "bad"]      a file
 //   name TAB "dir"                 a folder
-// with the name in the OEM code page. A file
+// with the name in the OEM code page (the extended header gives it as wide text
+// too, and the wide extraction writes it under that name). A file
 // is written as `size` bytes in blocks of 64 KiB, the data callback called after
 // each block; "bad" fails the entry with ERAR_BAD_DATA once its data is written.
 #include <windows.h>
@@ -12,6 +13,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -58,25 +61,27 @@ bool readPackage(const char* path, Archive& archive) {
     return valid;
 }
 
-std::string oemToAnsi(const std::string& oem) {
-    std::string ansi(oem.size(), '\0');
-    if (!oem.empty()) OemToCharBuffA(oem.c_str(), &ansi[0], static_cast<DWORD>(oem.size()));
-    return ansi;
+std::wstring toWide(const std::string& text, UINT codePage) {
+    std::wstring wide(text.size(), L'\0');
+    int length = MultiByteToWideChar(codePage, 0, text.c_str(), static_cast<int>(text.size()), &wide[0],
+                                     static_cast<int>(wide.size()));
+    wide.resize(length > 0 ? length : 0);
+    return wide;
 }
 
-void makeParents(const std::string& path) {
-    for (size_t at = path.find_first_of("\\/", 3); at != std::string::npos; at = path.find_first_of("\\/", at + 1)) {
-        CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+void makeParents(const std::wstring& path) {
+    for (size_t at = path.find_first_of(L"\\/", 3); at != std::wstring::npos; at = path.find_first_of(L"\\/", at + 1)) {
+        CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
     }
 }
 
-int writeEntry(Archive& archive, const Entry& entry, const std::string& path) {
+int writeEntry(Archive& archive, const Entry& entry, const std::wstring& path) {
     makeParents(path);
     if (entry.folder) {
-        CreateDirectoryA(path.c_str(), nullptr);
+        CreateDirectoryW(path.c_str(), nullptr);
         return 0;
     }
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return ERAR_EWRITE;
     static unsigned char block[BLOCK_SIZE];
     std::memset(block, 'q', sizeof block);
@@ -125,11 +130,29 @@ int CALLBACK fakeReadHeader(HANDLE handle, RARHeaderData* header) {
     return 0;
 }
 
+int CALLBACK fakeReadHeaderEx(HANDLE handle, RARHeaderDataEx* header) {
+    Archive& archive = *static_cast<Archive*>(handle);
+    if (archive.next >= archive.entries.size()) return ERAR_END_ARCHIVE;
+    const Entry& entry = archive.entries[archive.next++];
+    std::snprintf(header->FileName, sizeof header->FileName, "%s", entry.name.c_str());
+    std::swprintf(header->FileNameW, std::size(header->FileNameW), L"%ls", toWide(entry.name, CP_OEMCP).c_str());
+    header->UnpSize = entry.size;
+    header->UnpSizeHigh = 0;
+    return 0;
+}
+
 int CALLBACK fakeProcessFile(HANDLE handle, int operation, char* destPath, char*) {
     Archive& archive = *static_cast<Archive*>(handle);
     if (operation != RAR_EXTRACT) return 0;
     const Entry& entry = archive.entries[archive.next - 1];
-    return writeEntry(archive, entry, oemToAnsi(std::string(destPath) + "\\" + entry.name));
+    return writeEntry(archive, entry, toWide(std::string(destPath) + "\\" + entry.name, CP_OEMCP));
+}
+
+int CALLBACK fakeProcessFileW(HANDLE handle, int operation, wchar_t* destPath, wchar_t*) {
+    Archive& archive = *static_cast<Archive*>(handle);
+    if (operation != RAR_EXTRACT) return 0;
+    const Entry& entry = archive.entries[archive.next - 1];
+    return writeEntry(archive, entry, std::wstring(destPath) + L"\\" + toWide(entry.name, CP_OEMCP));
 }
 
 void CALLBACK fakeSetChangeVolProc(HANDLE, UNRARCHANGEVOLPROC) {}
