@@ -4,6 +4,7 @@
 #include <string>
 
 #include "installapp.h"
+#include "preview.h"
 
 namespace {
 
@@ -23,8 +24,11 @@ int allAdditionalInstallsHandled(const std::string& path) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int) {
+    std::string previewInto;
+    if (previewFolder(lpCmdLine, previewInto)) return runPreview(previewInto);
     installApp.additionalMode = lpCmdLine && std::strstr(lpCmdLine, "-AdditionalInstall") != nullptr;
     if (installApp.additionalMode) {
+        readIdentityBesideSetup();
         const char* dir = installApp.registeredInstallDir();
         if (!dir) return 1;
         int handled = allAdditionalInstallsHandled(std::string(dir) + "\\addinstf.bin");

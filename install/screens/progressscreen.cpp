@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "gui/guipicture.h"
@@ -72,6 +73,14 @@ void ProgressScreen::animate() {
     const GuiSlideShow::Step step = slideShow.animate(fraction, GetTickCount());
     if (step.newSlide) cueScrShot.play();
     if (progressBar) progressBar->setProgress(fraction, step.delta);
+}
+
+void ProgressScreen::showStill(float fraction) {
+    setProgress(fraction);
+    const int shown = std::min(static_cast<int>(fraction * GuiSlideShow::SLIDE_COUNT), GuiSlideShow::SLIDE_COUNT - 1);
+    for (int i = 0; i < GuiSlideShow::SLIDE_COUNT; ++i)
+        if (GuiPicture* slide = slideShow.getSlide(i)) slide->setOpacity(i == shown ? 1.0f : 0.0f);
+    if (progressBar) progressBar->setProgress(fraction, 0.0f);
 }
 
 bool ProgressScreen::update() {

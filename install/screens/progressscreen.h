@@ -33,6 +33,9 @@ public:
     float getProgress() const { return progress; }
     // Moves the slide show and the bar to the current fraction.
     void animate();
+    // Shows the screen as it stands at a fraction, without the fading: the slide
+    // of that fraction alone and the bar (for the preview of the screens).
+    void showStill(float fraction);
 
     int32_t getSlideIndex() const { return slideShow.getSlideIndex(); }
     GuiPicture* getSlide(int index) const { return slideShow.getSlide(index); }
