@@ -2,7 +2,8 @@
 # Installs the Debian packages the build and the tests need; does nothing when all are present.
 set -euo pipefail
 packages=(cmake g++ make mingw-w64 wine wine64 xvfb xdotool imagemagick sox lame
-          libarchive-dev libarchive-tools googletest libgtest-dev dpkg-dev locales clang-format)
+          libarchive-dev libarchive-tools googletest libgtest-dev dpkg-dev locales clang-format
+          libpng-dev libjpeg-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

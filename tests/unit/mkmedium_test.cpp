@@ -1,9 +1,16 @@
 // The authoring tool's checks and packing: a good medium passes, each kind of
 // damage is refused with a message that names it, the text pool is counted as
 // the string table fills it, and packed games extract back through libunrar.
+#include "gui/guiimage.h"
+#include "mediumcatalogue.h"
 #include "resstringtable.h"
+#include "tools/mkmedium/cataloguetext.h"
 #include "tools/mkmedium/mediumcheck.h"
+#include "tools/mkmedium/mediuminit.h"
 #include "tools/mkmedium/mediumpack.h"
+#include "tools/mkmedium/mediumpreview.h"
+#include "tools/mkmedium/pictureinput.h"
+#include "tools/mkmedium/textinput.h"
 #include "unrar/unrar.h"
 
 #include <gtest/gtest.h>
@@ -409,4 +416,202 @@ TEST(MediumPacking, GamesSetupCannotInstallAreRefused) {
     // Space: whole clusters per file, rounded up to megabytes.
     EXPECT_EQ(spaceNeedMb(many, 0), 200u);
     EXPECT_EQ(spaceNeedMb(many, 1), 201u);
+}
+
+// --- a publisher's inputs --------------------------------------------------------
+
+namespace {
+
+// The medium's strings.txt with one line replaced or added, in bytes as given.
+std::string withLine(const std::string& key, const std::string& line) {
+    std::string text = GoodStrings;
+    size_t at = text.find(key + " ");
+    if (at == std::string::npos) return text + line + "\n";
+    return text.replace(at, text.find('\n', at) - at, line);
+}
+
+std::string utf16le(const std::string& ascii) {
+    std::string bytes = "\xFF\xFE";
+    for (char c : ascii) bytes += std::string{c, '\0'};
+    return bytes;
+}
+
+}  // namespace
+
+TEST_F(MediumTest, TextsInAnyEncodingAreWrittenInTheMediumsCodePage) {
+    const std::string title = "STR_APP_TITLE Caf\xC3\xA9 Setup";  // UTF-8
+    struct Input {
+        const char* what;
+        std::string strings, licence;
+        std::string title, licenceOut;  // as the medium holds them afterwards
+    };
+    const Input inputs[] = {
+        {"UTF-8", withLine("STR_APP_TITLE", title), "Fa\xC3\xA7ons\n", "Caf\xE9 Setup", "Fa\xE7ons\n"},
+        {"UTF-8 with BOM", "\xEF\xBB\xBF" + withLine("STR_APP_TITLE", title), "\xEF\xBB\xBFTerms.\r\n", "Caf\xE9 Setup",
+         "Terms.\r\n"},
+        {"UTF-16 with CRLF", utf16le(std::string("# comment\r\n") + GoodStrings), utf16le("Terms.\r\n"),
+         "Test Game Setup", "Terms.\r\n"},
+        {"code page 1252", withLine("STR_APP_TITLE", "STR_APP_TITLE Caf\xE9 Setup"), "Fa\xE7ons\n", "Caf\xE9 Setup",
+         "Fa\xE7ons\n"},
+        {"Russian", withLine("LNG_CHARSET", "LNG_CHARSET RUSSIAN_CHARSET") + "TXT_X \xD0\x96\n", "\xD0\x96\n",
+         "Test Game Setup", "\xC6\n"},
+    };
+    for (const Input& input : inputs) {
+        SCOPED_TRACE(input.what);
+        writeFile(medium / "Media" / "strings.txt", input.strings);
+        writeFile(medium / "Media" / "license.txt", input.licence);
+        MediumReport report;
+        convertTexts(medium, report);
+        EXPECT_TRUE(report.ok()) << testing::PrintToString(report.problems);
+        MediumReport checked = check();
+        EXPECT_TRUE(checked.ok()) << testing::PrintToString(checked.problems);
+        ResStringTable table;
+        ASSERT_TRUE(table.load((medium / "Media" / "strings.txt").string().c_str()));
+        EXPECT_EQ(table.text("STR_APP_TITLE"), input.title);
+        EXPECT_EQ(table.text("#"), std::string());  // comments are left out
+        EXPECT_EQ(readFile(medium / "Media" / "license.txt"), input.licenceOut);
+    }
+}
+
+TEST_F(MediumTest, TextsThatCannotBeWrittenGetOneMessageEach) {
+    struct Bad {
+        const char* what;
+        std::string strings;
+        std::vector<std::string> fragments;
+    };
+    const Bad bads[] = {
+        {"a letter of another code page",
+         withLine("MSG_MB", "MSG_MB \xD0\x9C\xD0\x91"),
+         {"line 14", "MSG_MB", "U+041C", "code page 1252", "ANSI_CHARSET"}},
+        {"UTF-16 without byte-order mark", utf16le(GoodStrings).substr(2), {"UTF-16 without a byte-order mark"}},
+    };
+    for (const Bad& bad : bads) {
+        SCOPED_TRACE(bad.what);
+        writeFile(medium / "Media" / "strings.txt", bad.strings);
+        MediumReport report;
+        convertTexts(medium, report);
+        ASSERT_EQ(report.problems.size(), 1u) << testing::PrintToString(report.problems);
+        for (const std::string& fragment : bad.fragments)
+            EXPECT_NE(report.problems[0].find(fragment), std::string::npos) << report.problems[0];
+    }
+}
+
+TEST_F(MediumTest, MisspeltKeysAndIdentityAreTold) {
+    writeFile(medium / "Media" / "strings.txt", withLine("STR_PRODUCT_NAM", "STR_PRODUCT_NAM Inkwell"));
+    MediumReport report = check();
+    EXPECT_TRUE(report.ok());
+    ASSERT_EQ(report.warnings.size(), 1u);
+    EXPECT_NE(report.warnings[0].find("Did you mean STR_PRODUCT_NAME?"), std::string::npos) << report.warnings[0];
+
+    setString("PATH_GAME_DIR", "Maker\\Caf\xE9");
+    report = check();
+    EXPECT_TRUE(report.ok());
+    EXPECT_NE(testing::PrintToString(report.notes).find("another code page"), std::string::npos);
+
+    const std::pair<std::string, std::string> bad[] = {
+        {"PATH_REGISTRY_KEY SOFTWARE\\Microsoft\\Windows", "belongs to Windows"},
+        {"PATH_REGISTRY_KEY Games\\Mine", "SOFTWARE\\Maker\\Product"},
+        {"STR_PUBLISHER Ink\\Well", "must not hold a backslash"},
+        {"TXT_DESKTOP_ICON_DESCR Play?", "desktop shortcut"},
+    };
+    for (const auto& [line, fragment] : bad) {
+        SCOPED_TRACE(line);
+        writeFile(medium / "Media" / "strings.txt", std::string(GoodStrings) + line + "\n");
+        expectProblem({fragment});
+    }
+}
+
+TEST_F(MediumTest, PngAndJpegPicturesBecomeTheTgaSetupReads) {
+    // A PNG with transparency for a caption, an opaque PNG and a JPEG for slides.
+    Pixels caption;
+    caption.width = 40, caption.height = 20;
+    caption.bgra.assign(40 * 20 * 4, 0);
+    for (int x = 0; x < 40; ++x) caption.bgra[(0 * 40 + x) * 4 + 3] = 255;  // the top row: opaque black
+    Pixels slide = caption;
+    slide.width = 453, slide.height = 211;
+    slide.bgra.assign(size_t(453) * 211 * 4, 255);
+    fs::remove(medium / "Media" / "text_install.tga");
+    fs::remove(medium / "Media" / "01.tga");
+    fs::remove(medium / "Media" / "02.tga");
+    ASSERT_TRUE(writePng(medium / "Media" / "text_install.png", caption));
+    ASSERT_TRUE(writePng(medium / "Media" / "01.png", slide));
+    ASSERT_EQ(std::system(("convert -size 453x211 xc:red '" + (medium / "Media" / "02.jpg").string() + "'").c_str()),
+              0);
+
+    MediumReport report;
+    convertPictures(medium / "Media", report);
+    EXPECT_TRUE(report.ok()) << testing::PrintToString(report.problems);
+    EXPECT_TRUE(check().ok()) << testing::PrintToString(check().problems);
+    EXPECT_FALSE(fs::exists(medium / "Media" / "01.png"));
+
+    GuiImage image;
+    ASSERT_TRUE(image.loadTga((medium / "Media" / "text_install.tga").string()));
+    EXPECT_EQ(image.getFormat(), GUI_FORMAT_32);
+    EXPECT_EQ(image.getData(0, 19)[3], 255);  // the top row is the last stored
+    EXPECT_EQ(image.getData(0, 0)[3], 0);
+    ASSERT_TRUE(image.loadTga((medium / "Media" / "02.tga").string()));
+    EXPECT_EQ(image.getFormat(), GUI_FORMAT_24);
+    EXPECT_GT(image.getData(5, 5)[2], 240);  // red
+}
+
+TEST_F(MediumTest, PicturesThatAreNotWhatTheirNameSaysAreNamedAsWhatTheyAre) {
+    Pixels picture;
+    picture.width = 550, picture.height = 400;
+    picture.bgra.assign(size_t(550) * 400 * 4, 255);
+    ASSERT_TRUE(writePng(root / "back.png", picture));
+    fs::copy_file(root / "back.png", medium / "Media" / "back_options.tga", fs::copy_options::overwrite_existing);
+    expectProblem({"back_options.tga", "this is a PNG picture"});
+
+    ASSERT_TRUE(writePng(medium / "Media" / "back_options.png", picture));
+    MediumReport report;
+    convertPictures(medium / "Media", report);
+    ASSERT_EQ(report.problems.size(), 1u);
+    EXPECT_NE(report.problems[0].find("back_options.tga and back_options.png"), std::string::npos);
+}
+
+TEST(MediumTemplate, InitWritesAMediumThatPassesTheCheck) {
+    const fs::path root = fs::absolute("template_test");
+    fs::remove_all(root);
+    std::string error;
+    ASSERT_TRUE(writeMediumTemplate(root / "medium", error)) << error;
+    EXPECT_FALSE(writeMediumTemplate(root / "medium", error));  // not empty any more
+
+    const fs::path staged = root / "staged";
+    fs::copy(root / "medium", staged, fs::copy_options::recursive);
+    MediumReport report;
+    convertTexts(staged, report);
+    convertPictures(staged / "Media", report);
+    checkMedium(staged, report);
+    EXPECT_TRUE(report.ok()) << testing::PrintToString(report.problems);
+    EXPECT_TRUE(report.warnings.empty()) << testing::PrintToString(report.warnings);
+}
+
+TEST(MediumCatalogue, HelpAndReadmeNameEveryPictureKeyAndCharacterSet) {
+    const std::string readme = readFile(fs::path(QUILL_SOURCE_DIR) / "README.md");
+    const std::string help = catalogueHelp();
+    std::vector<std::string> names;
+    for (const medium::Picture* picture : medium::PICTURES) names.push_back(medium::pictureName(*picture));
+    for (const medium::Key& key : medium::KEYS) names.push_back(key.name);
+    for (const medium::Charset& charset : medium::CHARSETS) names.push_back(charset.name);
+    for (const medium::Cue* cue : medium::CUES) names.push_back(fs::path(shownName(cue->file)).filename().string());
+    for (const std::string& name : names) {
+        EXPECT_NE(help.find(name), std::string::npos) << name << " is not in --help";
+        EXPECT_NE(readme.find(name), std::string::npos) << name << " is not in README.md";
+    }
+}
+
+TEST(MediumPreview, BitmapsOfTheScreensMakeOneSheet) {
+    // A 2 x 1 bitmap as setup's preview writes it: bottom row first, rows padded to 4 bytes.
+    std::string bmp = "BM" + std::string(52, '\0');
+    bmp[10] = 54, bmp[14] = 40, bmp[18] = 2, bmp[22] = 1, bmp[26] = 1, bmp[28] = 24;
+    bmp += std::string("\x01\x02\x03\x04\x05\x06\0\0", 8);
+    Pixels screen;
+    ASSERT_TRUE(readPreviewBitmap(bmp, screen));
+    EXPECT_EQ(screen.bgra, (std::vector<uint8_t>{1, 2, 3, 255, 4, 5, 6, 255}));
+    EXPECT_FALSE(readPreviewBitmap(bmp.substr(0, 60), screen));
+
+    Pixels sheet = contactSheet({screen, screen, screen});
+    EXPECT_EQ(sheet.width, 2 * 2 + 3 * 8);
+    EXPECT_EQ(sheet.height, 2 * 1 + 3 * 8);
+    EXPECT_EQ(sheet.bgra[(size_t(8) * sheet.width + 8) * 4], 1);  // the first screen at the gap's corner
 }

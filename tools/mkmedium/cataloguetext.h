@@ -12,3 +12,7 @@
 #include <string>
 
 std::string catalogueListing();
+
+// The same for people, as `mkmedium --help` ends: every picture with its size
+// and screen, every cue, every key with its meaning, the character-set names.
+std::string catalogueHelp();

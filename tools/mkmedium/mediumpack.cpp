@@ -26,7 +26,9 @@ std::string lowerCase(std::string text) {
 // What is wrong with a game file's name for a Windows installation, or "".
 std::string nameProblem(const std::string& component) {
     for (unsigned char c : component) {
-        if (c >= 128) return "has letters outside plain ASCII, which the package's name conversion may change";
+        if (c >= 128)
+            return "has letters outside plain ASCII, which the installation log and the uninstaller spell in the "
+                   "player's code page, where they may be missing";
         if (c < 32 || std::string("<>:\"\\|?*").find(static_cast<char>(c)) != std::string::npos)
             return "holds a character that Windows does not allow in file names";
     }
@@ -57,6 +59,8 @@ void readFolder(const fs::path& root, const fs::path& folder, GameFolder& game, 
                       std::to_string(MaxEntryNameLength) + " leave room for the installation folder";
         if (!problem.empty()) {
             problems.push_back(shown + ": " + problem + ". Rename it.");
+            // A folder's contents are read all the same, so that one run names every file to rename.
+            if (fs::is_directory(fs::symlink_status(child, ec))) readFolder(root, child, game, problems);
             continue;
         }
         const fs::file_status status = fs::symlink_status(child, ec);

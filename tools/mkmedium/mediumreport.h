@@ -11,6 +11,7 @@
 
 struct MediumReport {
     std::vector<std::string> problems;  // each makes the medium unusable
+    std::vector<std::string> warnings;  // most likely a mistake, but setup copes
     std::vector<std::string> notes;     // worth knowing, not wrong
 
     bool ok() const { return problems.empty(); }

@@ -1,8 +1,13 @@
 // mkmedium: turns a medium folder and a folder of game files into a finished
 // medium, or checks a medium folder; see usageText for the command line.
+#include "mediumcatalogue.h"
 #include "tools/mkmedium/cataloguetext.h"
 #include "tools/mkmedium/mediumcheck.h"
+#include "tools/mkmedium/mediuminit.h"
 #include "tools/mkmedium/mediumpack.h"
+#include "tools/mkmedium/mediumpreview.h"
+#include "tools/mkmedium/pictureinput.h"
+#include "tools/mkmedium/textinput.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,12 +26,16 @@ namespace {
 const char usageText[] =
     "usage: mkmedium --medium DIR --game DIR --out DIR [--programs DIR] [--split MB]\n"
     "       mkmedium --check DIR\n"
+    "       mkmedium init DIR\n"
+    "       mkmedium preview --medium DIR --out DIR [--programs DIR]\n"
     "       mkmedium --list\n"
     "\n"
     "Makes a finished installation medium in --out from\n"
     "  --medium DIR    the medium folder: Readme.txt and Media/ with strings.txt,\n"
-    "                  license.txt, every TGA picture and the five MP3 sounds\n"
-    "                  (everything in it is copied to the medium)\n"
+    "                  license.txt, every picture (PNG, JPEG or TGA) and the five\n"
+    "                  MP3 sounds (everything in it is copied to the medium; the\n"
+    "                  texts are written in the code page of LNG_CHARSET, PNG and\n"
+    "                  JPEG pictures as the TGA files setup reads)\n"
     "  --game DIR      the game's files, as they are to be installed\n"
     "  --programs DIR  the folder with setup.exe, uninstall.exe and unrar.dll\n"
     "                  (default: the medium folder); --setup FILE, --uninstall FILE\n"
@@ -38,12 +47,22 @@ const char usageText[] =
     "  --out DIR       where the medium is made; a new or empty folder, or an\n"
     "                  earlier medium, which is replaced\n"
     "\n"
-    "Before packing, mkmedium checks the medium and refuses it, naming each\n"
-    "problem and what to do, when a text, picture or sound would fail in setup.\n"
+    "Before packing, mkmedium checks the medium and refuses it, naming every\n"
+    "problem at once and what to do, when a text, picture or sound would fail in\n"
+    "setup; warnings (a key no program reads) and notes do not stop it.\n"
     "It writes INT_SPACE_NEED into the medium's strings.txt from the game's size.\n"
     "\n"
     "--check DIR only checks a medium folder (a finished one also for its programs\n"
     "and main package) and packs nothing.\n"
+    "\n"
+    "init DIR writes a medium template into a new or empty folder that passes the\n"
+    "check: every text with a comment on what it is, placeholder pictures at the\n"
+    "sizes the screens need, short silent sound cues, a licence and a readme.\n"
+    "\n"
+    "preview draws every screen of the medium as setup does (setup.exe /PREVIEW,\n"
+    "run with Wine here) into --out: welcome.png, licence.png, options.png,\n"
+    "progress.png, installed.png and contact-sheet.png. setup.exe comes from\n"
+    "--programs (default: the medium folder) or --setup FILE.\n"
     "\n"
     "--list prints what a medium holds, one fact a line with tab-separated fields:\n"
     "the panel size, every picture (file, width, height, depth, screens, use), every\n"
@@ -63,6 +82,7 @@ int usageError(const std::string& message) {
 
 void printReport(const MediumReport& report) {
     for (const std::string& note : report.notes) std::printf("  note: %s\n", note.c_str());
+    for (const std::string& warning : report.warnings) std::printf("  warning: %s\n", warning.c_str());
     for (const std::string& problem : report.problems) std::fprintf(stderr, "  problem: %s\n", problem.c_str());
 }
 
@@ -112,11 +132,45 @@ struct Options {
     uint64_t splitMb = 0;
 };
 
+// Copies a medium folder (or only what setup shows: Media and the readme) to
+// `staging` and turns its texts and pictures into the files setup reads; false
+// when it cannot be copied.
+bool stageMedium(const fs::path& medium, const fs::path& staging, MediumReport& report, bool shownOnly = false) {
+    std::error_code ec;
+    fs::remove_all(staging, ec);
+    fs::create_directories(staging / "Media", ec);
+    if (!shownOnly) {
+        fs::copy(medium, staging, fs::copy_options::recursive, ec);
+    } else {
+        fs::copy(medium / "Media", staging / "Media", fs::copy_options::recursive, ec);
+        if (!ec && fs::exists(medium / shownName(medium::README_FILE)))
+            fs::copy_file(medium / shownName(medium::README_FILE), staging / shownName(medium::README_FILE), ec);
+    }
+    if (ec) {
+        std::fprintf(stderr, "mkmedium: cannot copy %s to %s: %s\n", medium.string().c_str(), staging.string().c_str(),
+                     ec.message().c_str());
+        fs::remove_all(staging, ec);
+        return false;
+    }
+    convertTexts(staging, report);
+    convertPictures(staging / "Media", report);
+    return true;
+}
+
+fs::path scratchFolder(const char* use) {
+    return fs::temp_directory_path() / ("mkmedium-" + std::string(use) + "-" + std::to_string(getpid()));
+}
+
 int checkOnly(const fs::path& folder) {
     MediumReport report;
-    MediumStrings strings = checkMedium(folder, report);
     std::error_code ec;
-    if (fs::exists(folder / "setup.exe", ec)) {
+    // A publisher's folder is checked as it will ship: texts and pictures converted.
+    const bool finished = fs::exists(folder / "setup.exe", ec);
+    const fs::path checked = finished ? folder : scratchFolder("check");
+    if (!finished && !stageMedium(folder, checked, report)) return 1;
+    MediumStrings strings = checkMedium(checked, report);
+    if (!finished) fs::remove_all(checked, ec);
+    if (finished) {
         for (const char* program : ProgramFiles)
             if (!fs::is_regular_file(folder / program, ec))
                 report.problems.push_back(std::string(program) + ": is missing beside setup.exe.");
@@ -165,17 +219,9 @@ int makeMedium(const Options& options) {
     const uint64_t uninstallBytes = fs::is_regular_file(programs[1], ec) ? fs::file_size(programs[1], ec) : 0;
     const uint64_t spaceMb = spaceNeedMb(game, uninstallBytes + LogAllowance);
 
-    // Stage the medium beside --out, with the strings.txt that ships, and check that.
+    // Stage the medium beside --out, with the texts and pictures that ship, and check that.
     const fs::path staging = options.out.string() + ".mkmedium-partial";
-    fs::remove_all(staging, ec);
-    fs::create_directories(staging, ec);
-    fs::copy(options.medium, staging, fs::copy_options::recursive, ec);
-    if (ec) {
-        std::fprintf(stderr, "mkmedium: cannot copy %s to %s: %s\n", options.medium.string().c_str(),
-                     staging.string().c_str(), ec.message().c_str());
-        fs::remove_all(staging, ec);
-        return 1;
-    }
+    if (!stageMedium(options.medium, staging, report)) return 1;
     const fs::path stringsPath = staging / "Media" / "strings.txt";
     std::string stringsText;
     {
@@ -245,14 +291,56 @@ int makeMedium(const Options& options) {
     return 0;
 }
 
+int initCommand(int argc, char** argv) {
+    if (argc != 3) return usageError("init takes one folder");
+    std::string error;
+    if (!writeMediumTemplate(argv[2], error)) {
+        std::fprintf(stderr, "mkmedium: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf(
+        "A medium template is in %s: replace its texts, pictures and sounds, then\n"
+        "  mkmedium --check %s\n",
+        argv[2], argv[2]);
+    return 0;
+}
+
+int previewCommand(const Options& options) {
+    if (options.medium.empty() || options.out.empty()) return usageError("preview needs --medium and --out");
+    const fs::path setup = !options.programPaths[0].empty() ? options.programPaths[0]
+                           : !options.programs.empty()      ? options.programs / "setup.exe"
+                                                            : options.medium / "setup.exe";
+    std::error_code ec;
+    if (!fs::is_regular_file(setup, ec))
+        return usageError("setup.exe not found at " + setup.string() + "; give --programs DIR or --setup FILE");
+    MediumReport report;
+    const fs::path staging = scratchFolder("preview");
+    if (!stageMedium(options.medium, staging, report, true)) return 1;
+    fs::copy_file(setup, staging / "setup.exe", fs::copy_options::overwrite_existing, ec);
+    printReport(report);
+    std::string error;
+    const bool drawn = !ec && previewMedium(staging, options.out, error);
+    fs::remove_all(staging, ec);
+    if (!drawn) {
+        std::fprintf(stderr, "mkmedium: %s\n", error.empty() ? "cannot copy setup.exe" : error.c_str());
+        return 1;
+    }
+    std::printf("The screens are in %s (contact-sheet.png shows all five).\n", options.out.string().c_str());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "init") return initCommand(argc, argv);
+    const bool preview = command == "preview";
     Options options;
-    for (int i = 1; i < argc; ++i) {
+    for (int i = preview ? 2 : 1; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--help" || option == "-h") {
             std::fputs(usageText, stdout);
+            std::fputs(("\n" + catalogueHelp()).c_str(), stdout);
             return 0;
         }
         if (option == "--list") {
@@ -286,6 +374,7 @@ int main(int argc, char** argv) {
         } else
             return usageError("unknown option " + option);
     }
+    if (preview) return previewCommand(options);
     if (!options.check.empty()) return checkOnly(options.check);
     if (options.medium.empty() || options.game.empty() || options.out.empty())
         return usageError("--medium, --game and --out are all needed");

@@ -4,6 +4,7 @@
 
 #include "gui/guiimage.h"
 #include "mediumcatalogue.h"
+#include "tools/mkmedium/pictureinput.h"
 
 namespace fs = std::filesystem;
 
@@ -48,6 +49,13 @@ bool checkPicture(const fs::path& mediaFolder, const medium::Picture& rule, Medi
     auto fault = [&](const std::string& text) { report.problems.push_back(who + text); };
     if (bytes.size() < 18) {
         fault("is too short to be a TGA picture. Save it again as TGA.");
+        return false;
+    }
+    if (const std::string kind = pictureKind(bytes); !kind.empty()) {
+        fault("this is a " + kind + " picture, not a TGA. " +
+              (kind == "PNG" || kind == "JPEG" ? "Rename it to " + medium::pictureName(rule) +
+                                                     (kind == "PNG" ? ".png" : ".jpg") + ", and mkmedium converts it."
+                                               : "Save it as PNG."));
         return false;
     }
     auto byteAt = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };

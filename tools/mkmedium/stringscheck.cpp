@@ -4,8 +4,10 @@
 #include "tools/mkmedium/stringscheck.h"
 
 #include "mediumcatalogue.h"
+#include "productidentity.h"
 #include "resstringtable.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <map>
@@ -23,6 +25,59 @@ std::string addInstallKey(const char* format, unsigned n) {
     char key[64];
     std::snprintf(key, sizeof key, format, n);
     return key;
+}
+
+// Every key that setup or uninstall looks up.
+std::vector<std::string> knownKeys() {
+    std::vector<std::string> keys;
+    for (const medium::Key& key : medium::KEYS) keys.push_back(key.name);
+    for (unsigned n = 0; n < medium::ADD_INSTALL_SLOTS; ++n) {
+        keys.push_back(addInstallKey(medium::ADD_INSTALL_PATH_KEY, n));
+        keys.push_back(addInstallKey(medium::ADD_INSTALL_QUESTION_KEY, n));
+    }
+    return keys;
+}
+
+// The number of single-letter edits from one text to the other.
+size_t editDistance(const std::string& a, const std::string& b) {
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (size_t i = 1; i <= a.size(); ++i) {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+// What is wrong with a text that becomes a file name (a shortcut), or "".
+std::string fileNameProblem(const std::string& name) {
+    for (unsigned char c : name)
+        if (c < 32 || std::string("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string::npos)
+            return "holds a character that Windows does not allow in file names (\\ / : * ? \" < > |)";
+    if (!name.empty() && (name.back() == ' ' || name.back() == '.'))
+        return "ends in a space or dot, which Windows drops";
+    return "";
+}
+
+// What is wrong with the product's registry key, or "".
+std::string registryKeyProblem(const std::string& key) {
+    std::vector<std::string> parts;
+    std::istringstream in(key);
+    for (std::string part; std::getline(in, part, '\\');) parts.push_back(part);
+    if (key.empty() || key.back() == '\\' || parts.size() < 3 || parts[0] != "SOFTWARE")
+        return "is no key of the form SOFTWARE\\Maker\\Product under HKEY_CURRENT_USER";
+    for (const std::string& part : parts)
+        if (part.empty()) return "has an empty part between two backslashes";
+    for (const char* shared : {"Microsoft", "Classes", "Policies", "Wow6432Node", "Clients", "RegisteredApplications"})
+        if (parts[1] == shared)
+            return "lies under SOFTWARE\\" + std::string(shared) +
+                   ", which belongs to Windows; uninstall deletes this key";
+    return "";
 }
 
 // The first '%' of a text that is not part of "%%", with the conversion it
@@ -127,6 +182,12 @@ MediumStrings checkStrings(const fs::path& path, const std::string& shownName, M
         report.problems.push_back(shownName + ": is missing or cannot be read. Every text of setup comes from it.");
         return facts;
     }
+    // mkmedium writes a publisher's text without one; setup would read it as part of the first key.
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 || bytes.compare(0, 2, "\xFF\xFE") == 0 ||
+        bytes.compare(0, 2, "\xFE\xFF") == 0)
+        report.problems.push_back(shownName +
+                                  ": starts with a byte-order mark, which setup reads as part of the first key. "
+                                  "Make the medium with mkmedium, which writes the texts in LNG_CHARSET's code page.");
     const std::vector<std::string> keys = scanLines(bytes, shownName, report);
 
     // The table as setup fills it: what it reads, and how much of its pool.
@@ -192,6 +253,43 @@ MediumStrings checkStrings(const fs::path& path, const std::string& shownName, M
         fault("INT_ICON_CB_X", "is " + checkBoxX +
                                    "; the 20-pixel check box must stay inside the 550-pixel panel (0 to " +
                                    std::to_string(medium::PANEL_WIDTH - 20) + ").");
+
+    // The product's identity: names that become shortcut files, the registry key.
+    const ProductIdentity identity = readProductIdentity(table);
+    for (const char* key : {"TXT_GAME_ICON_DESCR", "TXT_SUPPORT_ICON_DESCR", "TXT_SITE_ICON_DESCR",
+                            "TXT_SPONSOR_SITE_ICON_DESCR", "TXT_UNINSTALL_ICON_DESCR"}) {
+        const std::string problem = fileNameProblem(value(key));
+        if (!problem.empty()) fault(key, inQuotes(value(key)) + " names a shortcut file but " + problem + ".");
+    }
+    const std::string desktopProblem = fileNameProblem(identity.desktopShortcut);
+    if (!desktopProblem.empty())
+        fault(value("TXT_DESKTOP_ICON_DESCR").empty() ? "STR_PRODUCT_NAME" : "TXT_DESKTOP_ICON_DESCR",
+              inQuotes(identity.desktopShortcut) + " names the desktop shortcut but " + desktopProblem +
+                  ". Give TXT_DESKTOP_ICON_DESCR a name without those characters.");
+    if (value("PATH_REGISTRY_KEY").empty() && identity.publisher.find('\\') != std::string::npos)
+        fault("STR_PUBLISHER", inQuotes(identity.publisher) +
+                                   " names a folder of the registry key and must not hold a backslash. Remove it, "
+                                   "or give the whole key as PATH_REGISTRY_KEY.");
+    else if (const std::string problem = registryKeyProblem(identity.registryKey); !problem.empty())
+        fault(value("PATH_REGISTRY_KEY").empty() ? "STR_PRODUCT_NAME" : "PATH_REGISTRY_KEY",
+              "the product's registry key " + inQuotes(identity.registryKey) + " " + problem +
+                  ". Give PATH_REGISTRY_KEY as SOFTWARE\\Maker\\Product.");
+
+    // A key no program asks for is most likely a misspelt one.
+    const std::vector<std::string> known = knownKeys();
+    for (const std::string& key : keys) {
+        if (std::find(known.begin(), known.end(), key) != known.end()) continue;
+        const std::string* closest = &known[0];
+        for (const std::string& candidate : known)
+            if (editDistance(key, candidate) < editDistance(key, *closest)) closest = &candidate;
+        report.warnings.push_back(shownName + ", " + key + ": no program reads this key. Did you mean " + *closest +
+                                  "?");
+    }
+    const std::string gameFolder = value("PATH_GAME_DIR");
+    if (std::any_of(gameFolder.begin(), gameFolder.end(), [](char c) { return static_cast<unsigned char>(c) >= 128; }))
+        report.notes.push_back(shownName + ", PATH_GAME_DIR: " + inQuotes(gameFolder) +
+                               " holds letters outside plain ASCII; players whose Windows uses another code page "
+                               "than LNG_CHARSET's see it spelled differently.");
 
     facts.mainPackage = value("PATH_SOURCE");
     if (!facts.mainPackage.empty()) {
