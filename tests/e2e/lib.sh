@@ -172,6 +172,18 @@ extra_markers=("$temp_dir/Quillmark-InkFontsSetup.txt" "$temp_dir/Quillmark-Quil
 
 reg_has() { wine reg query "$@" >/dev/null 2>&1; }
 
+# Starts the uninstaller in a game folder, as its Start-menu shortcut does,
+# answers its question Yes and closes its closing message, which it prints.
+uninstall_from() { # folder caption
+    (cd "$1" && exec wine uninstall.exe) &
+    driver box "$2" 20000 >/dev/null || fail "the uninstaller did not ask"
+    driver press "$2" 6 || fail "cannot answer Yes"
+    local closing
+    closing=$(driver box "$2" 20000) || fail "no closing message"
+    driver press "$2" 1 || fail "cannot close the closing message"
+    echo "$closing"
+}
+
 # Removes every trace of an installation of the demo, with the publisher's
 # folders and key when nothing else is in them, so that the prefix is as before.
 remove_installation() {

@@ -34,9 +34,11 @@ expect_exit 0
 
 [ ! -e "$lookalike" ] || fail "files went to the look-alike folder: $(ls -A "$lookalike")"
 [ -d "$install_dir" ] || fail "nothing in $install_dir"
-# Every game file, byte for byte; besides them only what setup itself adds.
+# Every game file, byte for byte; besides them only what setup itself adds, and
+# the medium's own string table.
+cmp "$medium/Media/strings.txt" "$install_dir/Media/strings.txt" || fail "the medium's string table is not installed"
 diff -r "$QUILL_GAMEFILES" "$install_dir" >"$QUILL_E2E_WORK/one_folder-diff" || true
-grep -v "^Only in $install_dir: \(install.log\|uninstall.exe\|addinstf.bin\)$" "$QUILL_E2E_WORK/one_folder-diff" &&
+grep -v "^Only in $install_dir: \(install.log\|uninstall.exe\|addinstf.bin\|Media\)$" "$QUILL_E2E_WORK/one_folder-diff" &&
     fail "the installation differs from the game files"
 LC_ALL=C grep -qF $'Quill\x92s Demo \x96 Gold\\' "$install_dir/install.log" || fail "the log does not name the folder"
 [ -f "$start_menu/Uninstall Quillmark Demo.lnk" ] || fail "no uninstall shortcut in $start_menu"
@@ -46,12 +48,8 @@ find_panel 30000
 sleep 2
 click_panel 186 282                      # exit
 expect_exit 0
-(cd "$install_dir" && exec wine uninstall.exe) &
-driver box "Quillmark Demo Uninstall" 20000 >/dev/null || fail "the uninstaller did not ask"
-driver press "Quillmark Demo Uninstall" 6 || fail "cannot answer Yes"
-done_text=$(driver box "Quillmark Demo Uninstall" 20000) || fail "no closing message"
+done_text=$(uninstall_from "$install_dir" "Quillmark Demo Uninstall")
 [[ "$done_text" == *"was removed"* ]] || fail "the uninstaller reports: $done_text"
-driver press "Quillmark Demo Uninstall" 1 || fail "cannot close the closing message"
 for _ in $(seq 100); do [ -e "$install_dir" ] || break; sleep 0.2; done
 [ ! -e "$install_dir" ] || fail "left behind: $(cd "$install_dir" && find . | head)"
 [ ! -e "$start_menu" ] || fail "the Start menu folder is still there"

@@ -82,18 +82,6 @@ std::string tga(int width, int height, int bits, int type = 2, int descriptor = 
     return bytes;
 }
 
-// Ten MPEG-1 Layer III frames of 128 kbit/s at 44.1 kHz (silence enough for the framing).
-std::string mp3() {
-    std::string frame(417, '\0');
-    frame[0] = '\xFF';
-    frame[1] = '\xFB';
-    frame[2] = '\x90';
-    frame[3] = '\x00';
-    std::string bytes;
-    for (int i = 0; i < 10; ++i) bytes += frame;
-    return bytes;
-}
-
 struct Picture {
     const char* name;
     int width, height, bits;
@@ -141,7 +129,7 @@ protected:
             writeFile(medium / "Media" / name, tga(453, 211, 24));
         }
         for (const char* cue : {"Back", "Ok", "Error", "Present", "ScrShot"})
-            writeFile(medium / "Media" / (std::string(cue) + ".mp3"), mp3());
+            writeFile(medium / "Media" / (std::string(cue) + ".mp3"), silentMp3(10));
     }
 
     MediumReport check() {
@@ -295,7 +283,7 @@ TEST_F(MediumTest, EachDamagedPictureIsNamed) {
 TEST_F(MediumTest, SoundsThatDoNotDecodeAreNamed) {
     writeFile(medium / "Media" / "Ok.mp3", std::string(5000, '\x55'));
     expectProblem({"Ok.mp3", "no complete MPEG Layer III audio"});
-    writeFile(medium / "Media" / "Ok.mp3", mp3());
+    writeFile(medium / "Media" / "Ok.mp3", silentMp3(10));
     fs::remove(medium / "Media" / "ScrShot.mp3");
     expectProblem({"ScrShot.mp3", "missing"});
 }
@@ -412,6 +400,18 @@ TEST(MediumPacking, GamesSetupCannotInstallAreRefused) {
     EXPECT_FALSE(planPackages(many, "game.rar", 1 << 20, packages, error));
     EXPECT_NE(error.find("--split 3"), std::string::npos) << error;
     EXPECT_TRUE(planPackages(many, "game.rar", 3 << 20, packages, error));
+
+    // The medium's string table goes with the game, over a copy the game brings.
+    GameFolder small;
+    writeFile(root / "strings.txt", "STR_APP_TITLE New\n");
+    shipStringTable(small, root / "strings.txt");
+    ASSERT_EQ(small.entries.size(), 2u);
+    EXPECT_TRUE(small.entries[0].folder);
+    EXPECT_EQ(small.entries[1].name, "Media/strings.txt");
+    small.entries[1].size = 100, small.bytes = 100;
+    shipStringTable(small, root / "strings.txt");
+    ASSERT_EQ(small.entries.size(), 2u);
+    EXPECT_EQ(small.bytes, 18u);
 
     // Space: whole clusters per file, rounded up to megabytes.
     EXPECT_EQ(spaceNeedMb(many, 0), 200u);

@@ -120,6 +120,25 @@ bool gameHasFile(const GameFolder& game, const std::string& path) {
     return false;
 }
 
+void shipStringTable(GameFolder& game, const fs::path& stringsFile) {
+    std::error_code ec;
+    const uint64_t size = fs::file_size(stringsFile, ec);
+    bool folder = false;
+    for (GameEntry& entry : game.entries) {
+        const std::string name = lowerCase(entry.name);
+        folder = folder || (name == "media" && entry.folder);
+        if (name == "media/strings.txt" && !entry.folder) {
+            game.bytes = game.bytes - entry.size + size;
+            entry.source = stringsFile;
+            entry.size = size;
+            return;
+        }
+    }
+    if (!folder) game.entries.push_back(GameEntry{"Media", {}, 0, true});
+    game.entries.push_back(GameEntry{"Media/strings.txt", stringsFile, size, false});
+    game.bytes += size;
+}
+
 bool planPackages(const GameFolder& game, const std::string& mainPackage, uint64_t splitBytes,
                   std::vector<Package>& packages, std::string& error) {
     packages.clear();

@@ -35,6 +35,12 @@ GameFolder readGameFolder(const std::filesystem::path& root, std::vector<std::st
 // the game folder; Windows compares names without regard to case.
 bool gameHasFile(const GameFolder& game, const std::string& path);
 
+// Makes the game install the medium's own string table as "Media/strings.txt",
+// in place of any copy the game folder holds: the uninstaller that the Start-menu
+// shortcut starts reads the product's identity and texts from there, and a stale
+// copy would name another product.
+void shipStringTable(GameFolder& game, const std::filesystem::path& stringsFile);
+
 struct Package {
     std::string file;             // name in the medium's folder
     std::vector<size_t> entries;  // indexes into GameFolder::entries

@@ -234,6 +234,8 @@ int makeMedium(const Options& options) {
     if (haveStrings) {
         std::ofstream outStrings(stringsPath, std::ios::binary | std::ios::trunc);
         outStrings << withSpaceNeed(stringsText, spaceMb);
+        outStrings.close();
+        shipStringTable(game, stringsPath);
     }
 
     std::printf("Checking the medium in %s\n", options.medium.string().c_str());
