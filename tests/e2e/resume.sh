@@ -18,6 +18,7 @@ install_win=$(winepath -w "$install_dir" | tr -d '\r')
 # copied, log and registry written, the two flags stored.
 mkdir -p "$install_dir"
 cp -r "$QUILL_GAMEFILES/." "$install_dir/"
+mkdir -p "$install_dir/Media" && cp "$medium/Media/strings.txt" "$install_dir/Media/"  # mkmedium packs it
 cp "$medium/uninstall.exe" "$install_dir/"
 {
     printf '%s\\\r\n' "$install_win"

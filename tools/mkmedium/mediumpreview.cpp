@@ -3,6 +3,7 @@
 
 #include "mediumcatalogue.h"
 
+#include <algorithm>
 #include <cstring>
 #include <spawn.h>
 #include <sys/wait.h>

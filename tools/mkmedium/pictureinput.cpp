@@ -6,6 +6,7 @@
 #include "mediumcatalogue.h"
 
 #include <algorithm>
+#include <cctype>
 #include <csetjmp>
 #include <cstdio>
 #include <fstream>
