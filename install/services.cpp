@@ -21,7 +21,6 @@
 
 namespace {
 
-
 void writeRegistryString(HKEY key, const char* name, const std::string& value) {
     LONG rc = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                              static_cast<DWORD>(value.size() + 1));

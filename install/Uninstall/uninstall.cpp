@@ -48,7 +48,9 @@ void showIncomplete(const std::string& installDir) {
 // not a text, is empty or does not fit the 260-byte buffer.
 bool readInstallDir(std::string& installDir) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, productIdentity().registryKey.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, productIdentity().registryKey.c_str(), 0, KEY_QUERY_VALUE, &key) !=
+        ERROR_SUCCESS)
+        return false;
     char szInstallDir[MAX_PATH + 1] = {};
     DWORD size = MAX_PATH;
     DWORD type = 0;
@@ -64,8 +66,8 @@ bool readInstallDir(std::string& installDir) {
 void deleteProductKey() {
     const ProductIdentity& identity = productIdentity();
     HKEY maker;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, identity.makerKey().c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &maker, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, identity.makerKey().c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &maker,
+                        nullptr) != ERROR_SUCCESS)
         return;
     RegDeleteKeyA(maker, identity.productSubkey().c_str());
     RegCloseKey(maker);
