@@ -2,6 +2,7 @@
 #include "unrar/headerreader.h"
 
 #include "unrar/names.h"
+#include "unrar/packedinput.h"
 #include "unrar/volumes.h"
 
 #include <cstdio>
@@ -14,9 +15,12 @@
 
 namespace {
 
-// A self-extracting RAR 5 archive as libarchive's input: the file from the archive's
-// marker on, past a program part larger than libarchive looks through.
+// A self-extracting RAR 5 archive as libarchive's input: the first file from the
+// archive's marker on, past a program part larger than libarchive looks through, then
+// the plain volumes that follow it, one after the other as libarchive reads a set.
 struct SfxInput {
+    std::vector<std::string> volumes;
+    size_t next = 1;  // the volume to open when the open one ends
     FILE* file = nullptr;
     std::vector<unsigned char> buffer = std::vector<unsigned char>(256 * 1024);
 };
@@ -24,12 +28,19 @@ struct SfxInput {
 la_ssize_t readSfx(archive*, void* data, const void** block) {
     SfxInput* input = static_cast<SfxInput*>(data);
     *block = input->buffer.data();
-    return static_cast<la_ssize_t>(fread(input->buffer.data(), 1, input->buffer.size(), input->file));
+    while (input->file) {
+        size_t n = fread(input->buffer.data(), 1, input->buffer.size(), input->file);
+        if (n > 0 || input->next >= input->volumes.size()) return static_cast<la_ssize_t>(n);
+        fclose(input->file);
+        // A missing volume ends the data: libarchive then reports the set as truncated.
+        input->file = fopen(input->volumes[input->next++].c_str(), "rb");
+    }
+    return 0;
 }
 
 int closeSfx(archive*, void* data) {
     SfxInput* input = static_cast<SfxInput*>(data);
-    fclose(input->file);
+    if (input->file) fclose(input->file);
     delete input;
     return ARCHIVE_OK;
 }
@@ -42,16 +53,12 @@ int64_t rar5MarkerOffset(const std::string& name) {
     return offset;
 }
 
-int openSfx(archive* reader, const std::string& name, int64_t offset) {
+int openSfx(archive* reader, const std::vector<std::string>& volumes, int64_t offset) {
     SfxInput* input = new (std::nothrow) SfxInput;
     if (!input) return ARCHIVE_FATAL;
-    input->file = fopen(name.c_str(), "rb");
-#ifdef _WIN32
-    bool positioned = input->file && _fseeki64(input->file, offset, SEEK_SET) == 0;
-#else
-    bool positioned = input->file && fseeko(input->file, static_cast<off_t>(offset), SEEK_SET) == 0;
-#endif
-    if (!positioned) {
+    input->volumes = volumes;
+    input->file = fopen(volumes.front().c_str(), "rb");
+    if (!input->file || !seekTo(input->file, static_cast<uint64_t>(offset))) {
         if (input->file) fclose(input->file);
         delete input;
         return ARCHIVE_FATAL;
@@ -228,7 +235,7 @@ ArchiveHandle* openArchive(const std::string& arcName, const std::wstring& arcNa
     volumeNames.push_back(nullptr);
     h->rar5Files = readRar5Files(h->volumes);
     int64_t sfxOffset = rar5MarkerOffset(arcName);
-    int opened = sfxOffset > 0 ? openSfx(h->reader, arcName, sfxOffset)
+    int opened = sfxOffset > 0 ? openSfx(h->reader, h->volumes, sfxOffset)
                                : archive_read_open_filenames(h->reader, volumeNames.data(), ReadBlockSize);
     if (opened != ARCHIVE_OK) {
         // The file exists (checked above), so it is not a RAR archive libarchive knows.

@@ -258,6 +258,56 @@ TEST(UnrarTestData, EncryptedEntriesAskForAPassword) {
     EXPECT_EQ(headers.openResult, static_cast<unsigned>(ERAR_MISSING_PASSWORD));
 }
 
+// A self-extracting first volume (a program, then the archive) is followed by plain
+// volumes, in either naming; what comes out is what the plain set gives.
+TEST(UnrarTestData, SelfExtractingVolumeSets) {
+    auto stubOf = [](const std::string& sfx) {
+        std::string data = readText(TestData + sfx);
+        return data.substr(0, data.find("Rar!\x1A\x07"));
+    };
+    struct Set {
+        const char* program;            // the self-extractor whose program part goes in front
+        std::vector<const char*> from;  // the plain set in the test data
+        std::vector<const char*> to;    // its names as a self-extracting set
+    };
+    const Set sets[] = {
+        {"test_read_format_rar5_sfx.exe",
+         {"test_read_format_rar5_multiarchive.part01.rar", "test_read_format_rar5_multiarchive.part02.rar",
+          "test_read_format_rar5_multiarchive.part03.rar", "test_read_format_rar5_multiarchive.part04.rar",
+          "test_read_format_rar5_multiarchive.part05.rar", "test_read_format_rar5_multiarchive.part06.rar",
+          "test_read_format_rar5_multiarchive.part07.rar", "test_read_format_rar5_multiarchive.part08.rar"},
+         {"sfx5.part01.exe", "sfx5.part02.rar", "sfx5.part03.rar", "sfx5.part04.rar", "sfx5.part05.rar",
+          "sfx5.part06.rar", "sfx5.part07.rar", "sfx5.part08.rar"}},
+        {"test_read_format_rar_sfx.exe",
+         {"rarfile_rar3-vols.part1.rar", "rarfile_rar3-vols.part2.rar", "rarfile_rar3-vols.part3.rar"},
+         {"sfx4.part1.exe", "sfx4.part2.rar", "sfx4.part3.rar"}},
+        {"test_read_format_rar_sfx.exe",
+         {"rarfile_rar3-old.rar", "rarfile_rar3-old.r00", "rarfile_rar3-old.r01"},
+         {"SFX4OLD.EXE", "SFX4OLD.R00", "SFX4OLD.R01"}},
+    };
+    for (const Set& set : sets) {
+        SCOPED_TRACE(set.to[0]);
+        fs::remove_all("sfxset");
+        fs::create_directories("sfxset");
+        for (size_t i = 0; i < set.from.size(); ++i) {
+            std::ofstream out(std::string("sfxset/") + set.to[i], std::ios::binary);
+            out << (i == 0 ? stubOf(set.program) : "") << readText(TestData + set.from[i]);
+        }
+        std::string plain = freshFolder("sfxplain");
+        std::string selfExtracting = freshFolder("sfxout");
+        EXPECT_FALSE(isFailure(walkArchive(TestData + set.from[0], RAR_OM_EXTRACT, RAR_EXTRACT, plain)));
+        Walk walk = walkArchive(std::string("sfxset/") + set.to[0], RAR_OM_EXTRACT, RAR_EXTRACT, selfExtracting);
+        EXPECT_FALSE(isFailure(walk));
+        std::map<std::string, char> tree = treeOf(plain);
+        EXPECT_FALSE(tree.empty());
+        EXPECT_EQ(treeOf(selfExtracting), tree);
+        for (const auto& item : tree) {
+            if (item.second != 'f') continue;
+            EXPECT_EQ(readText(selfExtracting + "/" + item.first), readText(plain + "/" + item.first)) << item.first;
+        }
+    }
+}
+
 TEST(UnrarTestData, FollowsVolumesFromTheFirstPart) {
     for (const char* first :
          {"test_read_format_rar5_multiarchive.part01.rar", "test_read_format_rar5_multiarchive_solid.part01.rar"}) {
@@ -367,6 +417,16 @@ TEST_F(UnrarWriterTest, FindsBothVolumeNamings) {
     Walk old = walkArchive("old.rar", RAR_OM_EXTRACT, RAR_EXTRACT, oldDest);
     EXPECT_FALSE(isFailure(old));
     EXPECT_EQ(readText(oldDest + "/d/spread.bin"), data);
+
+    // A part number longer than any integer type counts on: 99...9, 100...00, 100...01.
+    const std::string nines(30, '9'), next = "1" + std::string(28, '0');
+    fs::rename("old.rar", "huge.part" + nines + ".rar");
+    for (int i = 0; fs::exists("old.r0" + std::to_string(i)); ++i)
+        fs::rename("old.r0" + std::to_string(i), "huge.part" + next + "0" + std::to_string(i) + ".rar");
+    std::string hugeDest = freshFolder("huge");
+    Walk huge = walkArchive("huge.part" + nines + ".rar", RAR_OM_EXTRACT, RAR_EXTRACT, hugeDest);
+    EXPECT_FALSE(isFailure(huge));
+    EXPECT_EQ(readText(hugeDest + "/d/spread.bin"), data);
 }
 
 struct DataLog {
