@@ -25,7 +25,6 @@ public:
         if (count_ < n) fill();
         bits_ <<= n;
         count_ -= n;
-        consumed_ += static_cast<uint64_t>(n);
     }
     uint32_t read(int n) {
         if (n == 0) return 0;
@@ -33,15 +32,39 @@ public:
         skip(n);
         return v;
     }
-    void alignToByte() { skip(static_cast<int>((8 - consumed_ % 8) % 8)); }
+    // Whole bytes go into the buffer, so the bits short of a byte boundary are the
+    // buffered ones beyond a multiple of eight.
+    void alignToByte() { skip(count_ & 7); }
     // True once more bits were consumed than the data holds.
-    bool overrun() const { return consumed_ > totalBits_; }
+    bool overrun() const { return consumed() > totalBits_; }
+    // True once every bit of the data was consumed (or more).
+    bool exhausted() const { return consumed() >= totalBits_; }
     // Bits left in the data.
-    uint64_t left() const { return consumed_ >= totalBits_ ? 0 : totalBits_ - consumed_; }
+    uint64_t left() const { return consumed() >= totalBits_ ? 0 : totalBits_ - consumed(); }
     bool sourceFailed() const { return source_.failed(); }
 
 private:
+    uint64_t consumed() const { return fedBits_ - static_cast<uint64_t>(count_); }
+
+    // Tops the buffered bits up to at least 56. Where eight bytes are at hand they go in
+    // at once: the bits below the counted ones then hold the start of the next byte,
+    // which the next load puts in the same place again.
     void fill() {
+        if (len_ - pos_ < 8) return fillSlowly();
+        uint64_t word;
+        memcpy(&word, buffer_ + pos_, sizeof word);
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+        word = __builtin_bswap64(word);
+#endif
+        bits_ |= word >> count_;
+        int bytes = (63 - count_) >> 3;
+        pos_ += static_cast<size_t>(bytes);
+        count_ += bytes * 8;
+        fedBits_ += static_cast<uint64_t>(bytes) * 8;
+    }
+
+    // Byte by byte at the end of the buffer, reading the next piece of data when needed.
+    __attribute__((noinline)) void fillSlowly() {
         while (count_ <= 56) {
             if (pos_ == len_) {
                 pos_ = 0;
@@ -49,19 +72,22 @@ private:
                 if (len_ == 0) {
                     // Past the end: zeros, so that a damaged stream ends in overrun().
                     count_ += 8;
+                    fedBits_ += 8;
                     continue;
                 }
+                if (len_ >= 8) return fill();
             }
             bits_ |= static_cast<uint64_t>(buffer_[pos_++]) << (56 - count_);
             count_ += 8;
+            fedBits_ += 8;
         }
     }
 
     PackedInput& source_;
     uint64_t totalBits_;
-    uint64_t consumed_ = 0;
+    uint64_t fedBits_ = 0;  // bits taken from the data (and zeros past it) into bits_
     uint64_t bits_ = 0;
-    int count_ = 0;
+    int count_ = 0;  // bits of bits_ not yet consumed, from the top
     unsigned char buffer_[64 * 1024];
     size_t pos_ = 0;
     size_t len_ = 0;
@@ -92,35 +118,36 @@ public:
             int len = lengths[i] & 15;
             if (len) symbols_[next[len]++] = static_cast<uint16_t>(i);
         }
-        // The first QuickBits bits decide most symbols at once.
+        // The first QuickBits bits decide most symbols at once. The limits grow with the
+        // length, so one pass over the codes in order finds each code's length.
+        int len = 1;
         for (uint32_t code = 0; code < (1u << QuickBits); ++code) {
             uint32_t field = code << (16 - QuickBits);
-            int len = 1;
             while (len < 16 && field >= limit_[len]) ++len;
-            if (len > QuickBits) {
-                quickLength_[code] = 0;
-                continue;
-            }
-            quickLength_[code] = static_cast<uint8_t>(len);
-            quickSymbol_[code] = symbolAt(field, len);
+            quick_[code] = len > QuickBits ? 0 : static_cast<uint16_t>(symbolAt(field, len) << 4 | len);
         }
     }
 
     int decode(BitInput& in) const {
         uint32_t field = in.peek16() & 0xFFFE;
-        uint32_t quick = field >> (16 - QuickBits);
-        if (quickLength_[quick]) {
-            in.skip(quickLength_[quick]);
-            return quickSymbol_[quick];
+        uint32_t quick = quick_[field >> (16 - QuickBits)];
+        if (quick & 15) {
+            in.skip(static_cast<int>(quick & 15));
+            return static_cast<int>(quick >> 4);
         }
+        return decodeLong(in, field);
+    }
+
+private:
+    static constexpr int QuickBits = 10;
+
+    // Codes longer than QuickBits, kept out of line so that decode() stays small.
+    __attribute__((noinline)) int decodeLong(BitInput& in, uint32_t field) const {
         int len = QuickBits + 1;
         while (len < 15 && field >= limit_[len]) ++len;
         in.skip(len);
         return symbolAt(field, len);
     }
-
-private:
-    static constexpr int QuickBits = 10;
 
     uint16_t symbolAt(uint32_t field, int len) const {
         uint32_t distance = (field - limit_[len - 1]) >> (16 - len);
@@ -132,7 +159,7 @@ private:
     uint32_t limit_[16] = {};
     uint32_t position_[16] = {};
     uint16_t symbols_[MaxSymbols] = {};
-    uint8_t quickLength_[1 << QuickBits] = {};
-    uint16_t quickSymbol_[1 << QuickBits] = {};
+    // Symbol << 4 | code length for the codes of at most QuickBits bits, 0 for longer ones.
+    uint16_t quick_[1 << QuickBits] = {};
     int size_ = 0;
 };

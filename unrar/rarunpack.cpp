@@ -7,6 +7,7 @@
 #include "unrar/rarcrc.h"
 #include "unrar/unrar.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -151,12 +152,10 @@ void RarUnpacker::resetState() {
 
 int RarUnpacker::unpack(unsigned version, bool solid, PackedInput& input, uint64_t size, UnpackSink& sink) {
     if (!supports(version)) return ERAR_UNKNOWN_FORMAT;
-    if (window_.empty()) {
-        try {
-            window_.assign(WindowSize, 0);
-        } catch (const std::bad_alloc&) {
-            return ERAR_NO_MEMORY;
-        }
+    if (!window_) {
+        // Not cleared: only what was decoded is ever read (see copyString).
+        window_.reset(static_cast<unsigned char*>(malloc(WindowSize)));
+        if (!window_) return ERAR_NO_MEMORY;
         mask_ = WindowSize - 1;
     }
     if (solid && !stateValid_) return ERAR_BAD_DATA;  // an earlier entry of the chain failed
@@ -185,13 +184,30 @@ int RarUnpacker::unpack(unsigned version, bool solid, PackedInput& input, uint64
 void RarUnpacker::copyString(uint32_t length, uint32_t distance) {
     lastLength_ = length;
     lastDist_ = distance;
-    unsigned char* w = window_.data();
+    unsigned char* w = window_.get();
+    if (distance > pos_) {
+        // Only a damaged stream reaches back before the data decoded since the last
+        // reset; it reads zeros, as from a cleared window, never older memory.
+        for (uint32_t i = 0; i < length; ++i, ++pos_)
+            w[pos_ & mask_] = pos_ < distance ? 0 : w[(pos_ - distance) & mask_];
+        return;
+    }
     uint64_t from = pos_ - distance;
-    if (distance >= length && ((pos_ & mask_) + length) <= WindowSize && ((from & mask_) + length) <= WindowSize) {
+    if (((pos_ & mask_) + length) <= WindowSize && ((from & mask_) + length) <= WindowSize) {
         unsigned char* d = w + (pos_ & mask_);
         const unsigned char* s = w + (from & mask_);
-        for (uint32_t i = 0; i < length; ++i) d[i] = s[i];
         pos_ += length;
+        uint32_t i = 0;
+        // Eight bytes a step, each step read whole before it is written. A source less
+        // than eight bytes behind repeats bytes this step writes, so it goes bytewise.
+        if (d < s || d - s >= 8) {
+            for (; i + 8 <= length; i += 8) {
+                uint64_t chunk;
+                memcpy(&chunk, s + i, sizeof chunk);
+                memcpy(d + i, &chunk, sizeof chunk);
+            }
+        }
+        for (; i < length; ++i) d[i] = s[i];
         return;
     }
     for (uint32_t i = 0; i < length; ++i, ++pos_, ++from) w[pos_ & mask_] = w[from & mask_];
@@ -205,7 +221,7 @@ int RarUnpacker::flush() {
             size_t at = static_cast<size_t>(from & mask_);
             size_t n = static_cast<size_t>(to - from);
             if (n > WindowSize - at) n = WindowSize - at;
-            int r = sink_->write(window_.data() + at, n);
+            int r = sink_->write(window_.get() + at, n);
             if (r != ERAR_SUCCESS) return r;
             from += n;
         }
@@ -228,7 +244,7 @@ int RarUnpacker::flush() {
             if (!vmMemory_) return ERAR_NO_MEMORY;
         }
         unsigned char* mem = vmMemory_.get();
-        for (uint32_t i = 0; i < first.length; ++i) mem[i] = window_[(first.start + i) & mask_];
+        for (uint32_t i = 0; i < first.length; ++i) mem[i] = window_.get()[(first.start + i) & mask_];
         uint32_t out = 0;
         int r = runFilter(first, out);
         if (r != ERAR_SUCCESS) return r;
@@ -419,14 +435,21 @@ int RarUnpacker::unpack29(BitInput& in) {
         int r = readTables29(in);
         if (r != ERAR_SUCCESS) return r;
     }
+    // Below this position neither a flush is due nor the entry overshot: one comparison
+    // per symbol instead of two. Flushing only moves the first limit up, so a limit
+    // computed before a flush is never too high.
+    uint64_t checkAt = 0;
     for (;;) {
-        if (in.overrun() || in.left() == 0) return ERAR_SUCCESS;
-        if (pos_ - written_ >= FlushChunk) {
-            int r = flush();
-            if (r != ERAR_SUCCESS) return r;
-            if (pos_ - written_ >= WindowSize - FlushMargin) return ERAR_BAD_DATA;  // a filter holds it all
+        if (in.exhausted()) return ERAR_SUCCESS;
+        if (pos_ >= checkAt) {
+            if (pos_ - written_ >= FlushChunk) {
+                int r = flush();
+                if (r != ERAR_SUCCESS) return r;
+                if (pos_ - written_ >= WindowSize - FlushMargin) return ERAR_BAD_DATA;  // a filter holds it all
+            }
+            if (pos_ > fileEnd_ + MaxOvershoot) return ERAR_BAD_DATA;
+            checkAt = std::min(written_ + FlushChunk, fileEnd_ + MaxOvershoot + 1);
         }
-        if (pos_ > fileEnd_ + MaxOvershoot) return ERAR_BAD_DATA;
 
         if (ppmdBlock_) {
             int ch = decodePpmdByte(in);
@@ -467,13 +490,13 @@ int RarUnpacker::unpack29(BitInput& in) {
                 }
                 // Anything else stands for the escape character itself.
             }
-            window_[pos_++ & mask_] = static_cast<unsigned char>(ch);
+            window_.get()[pos_++ & mask_] = static_cast<unsigned char>(ch);
             continue;
         }
 
         int symbol = ld_.decode(in);
         if (symbol < 256) {
-            window_[pos_++ & mask_] = static_cast<unsigned char>(symbol);
+            window_.get()[pos_++ & mask_] = static_cast<unsigned char>(symbol);
             continue;
         }
         if (symbol >= 271) {
@@ -823,13 +846,13 @@ int RarUnpacker::unpack20(BitInput& in) {
                 if (!readTables20(in)) return ERAR_BAD_DATA;
                 continue;
             }
-            window_[pos_++ & mask_] = decodeAudio(number);
+            window_.get()[pos_++ & mask_] = decodeAudio(number);
             if (++currentChannel_ == channels_) currentChannel_ = 0;
             continue;
         }
         int number = ld_.decode(in);
         if (number < 256) {
-            window_[pos_++ & mask_] = static_cast<unsigned char>(number);
+            window_.get()[pos_++ & mask_] = static_cast<unsigned char>(number);
             continue;
         }
         if (number > 269) {

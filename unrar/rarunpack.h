@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -63,7 +64,10 @@ private:
     bool readTables20(BitInput& in);
     unsigned char decodeAudio(int delta);
 
-    std::vector<unsigned char> window_;
+    struct FreeMemory {
+        void operator()(unsigned char* p) const { free(p); }
+    };
+    std::unique_ptr<unsigned char, FreeMemory> window_;
     uint64_t mask_ = 0;
     uint64_t pos_ = 0;      // bytes decoded into the window so far
     uint64_t written_ = 0;  // bytes handed on (or passed over) so far

@@ -258,6 +258,20 @@ TEST(UnrarTestData, EncryptedEntriesAskForAPassword) {
     EXPECT_EQ(headers.openResult, static_cast<unsigned>(ERAR_MISSING_PASSWORD));
 }
 
+// RAR 4 archives that libarchive 3.6.2 could not extract (many LZ blocks, a PPMd block
+// turning into LZ, low-distance repeats across tables) come out whole: the library
+// checks every entry's size and CRC32.
+TEST(UnrarTestData, Rar4ArchivesLibarchiveFailedDecodeWhole) {
+    for (const char* name :
+         {"test_read_format_rar_multi_lzss_blocks.rar", "test_read_format_rar_ppmd_lzss_conversion.rar",
+          "test_read_format_rar3_lowdist_reset.rar"}) {
+        SCOPED_TRACE(name);
+        Walk walk = walkArchive(TestData + name, RAR_OM_EXTRACT, RAR_TEST);
+        EXPECT_FALSE(isFailure(walk));
+        EXPECT_FALSE(walk.heads.empty());
+    }
+}
+
 // A self-extracting first volume (a program, then the archive) is followed by plain
 // volumes, in either naming; what comes out is what the plain set gives.
 TEST(UnrarTestData, SelfExtractingVolumeSets) {
