@@ -195,3 +195,24 @@ remove_installation() {
         wine reg delete 'HKCU\SOFTWARE\Orvanta' /f >/dev/null 2>&1 || true
     fi
 }
+
+# After setup started the uninstaller from the installed screen: answers its question
+# Yes (the question kept as the screenshot named), closes its closing message and
+# checks that the installation left nothing behind.
+confirm_uninstall() {
+    local confirm done_text
+    confirm=$(driver box "Quillmark Demo Uninstall" 20000) || fail "the uninstaller did not ask"
+    [[ "$confirm" == *"remove the Quillmark Demo"* ]] || fail "unexpected question: $confirm"
+    screenshot "$1" >/dev/null
+    driver press "Quillmark Demo Uninstall" 6 || fail "cannot answer Yes"
+    sleep 1
+    done_text=$(driver box "Quillmark Demo Uninstall" 20000) || fail "no closing message"
+    [[ "$done_text" == *"was removed"* ]] || fail "the uninstaller reports: $done_text"
+    driver press "Quillmark Demo Uninstall" 1 || fail "cannot close the closing message"
+
+    for _ in $(seq 100); do [ -e "$install_dir" ] || break; sleep 0.2; done
+    [ ! -e "$install_dir" ] || fail "the installation folder is still there: $(ls -A "$install_dir")"
+    [ ! -e "$desktop_link" ] || fail "the desktop shortcut is still there"
+    [ ! -e "$start_menu" ] || fail "the Start menu folder is still there"
+    ! reg_has "$product_key" || fail "the product key is still in the registry"
+}
