@@ -45,10 +45,12 @@ int closeSfx(archive*, void* data) {
     return ARCHIVE_OK;
 }
 
-int64_t rar5MarkerOffset(const std::string& name) {
+// Where the archive in `name` starts and its format (see findRarMarker); -1 when the
+// file cannot be read or holds no archive.
+int64_t markerOf(const std::string& name, int& version) {
     FILE* f = fopen(name.c_str(), "rb");
     if (!f) return -1;
-    int64_t offset = findRar5Marker(f);
+    int64_t offset = findRarMarker(f, version);
     fclose(f);
     return offset;
 }
@@ -64,14 +66,6 @@ int openSfx(archive* reader, const std::vector<std::string>& volumes, int64_t of
         return ARCHIVE_FATAL;
     }
     return archive_read_open2(reader, input, nullptr, readSfx, nullptr, closeSfx);
-}
-
-bool isRar4(const std::string& name) {
-    FILE* f = fopen(name.c_str(), "rb");
-    if (!f) return false;
-    bool found = findRar4Marker(f) >= 0;
-    fclose(f);
-    return found;
 }
 
 // Reads at most this much per block; every block is one data callback.
@@ -207,7 +201,9 @@ ArchiveHandle* openArchive(const std::string& arcName, const std::wstring& arcNa
     h->openMode = mode;
     h->arcNameWide = arcNameWide;
     h->volumes = findVolumes(arcName);
-    if (isRar4(arcName)) {
+    int version = 0;
+    int64_t markerOffset = markerOf(arcName, version);
+    if (markerOffset >= 0 && version == 4) {
         h->rar4.reset(new (std::nothrow) Rar4Reader);
         int r = h->rar4 ? h->rar4->open(h->volumes) : ERAR_NO_MEMORY;
         if (r != ERAR_SUCCESS) {
@@ -234,9 +230,8 @@ ArchiveHandle* openArchive(const std::string& arcName, const std::wstring& arcNa
     for (const auto& v : h->volumes) volumeNames.push_back(v.c_str());
     volumeNames.push_back(nullptr);
     h->rar5Files = readRar5Files(h->volumes);
-    int64_t sfxOffset = rar5MarkerOffset(arcName);
-    int opened = sfxOffset > 0 ? openSfx(h->reader, h->volumes, sfxOffset)
-                               : archive_read_open_filenames(h->reader, volumeNames.data(), ReadBlockSize);
+    int opened = markerOffset > 0 ? openSfx(h->reader, h->volumes, markerOffset)
+                                  : archive_read_open_filenames(h->reader, volumeNames.data(), ReadBlockSize);
     if (opened != ARCHIVE_OK) {
         // The file exists (checked above), so it is not a RAR archive libarchive knows.
         result = ERAR_BAD_ARCHIVE;

@@ -2,6 +2,8 @@
 #include "unrar/packedinput.h"
 
 #include <cstring>
+#include <memory>
+#include <new>
 
 bool seekTo(FILE* f, uint64_t pos) {
 #ifdef _WIN32
@@ -14,16 +16,21 @@ bool seekTo(FILE* f, uint64_t pos) {
 int64_t findRarMarker(FILE* f, int& version) {
     static const unsigned char Prefix[] = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07};
     const uint64_t MaxSfxSize = 4 * 1024 * 1024;
-    // Read in steps that overlap by a marker's length, the first step small: almost
-    // every archive starts with its marker.
-    std::vector<unsigned char> buffer(64 * 1024 + 8);
+    const size_t MarkerSize = 8;
+    const size_t LargeStep = 64 * 1024;
+    // Read in steps that overlap by a marker's length, the first step small and on the
+    // stack: almost every archive starts with its marker, and then nothing larger is
+    // allocated.
+    unsigned char small[16 + MarkerSize];
+    std::unique_ptr<unsigned char[]> large;
+    unsigned char* buffer = small;
     uint64_t base = 0;
-    size_t step = 16;
+    size_t step = sizeof small - MarkerSize;
     while (base < MaxSfxSize) {
         if (!seekTo(f, base)) return -1;
-        size_t n = fread(buffer.data(), 1, step + 8, f);
-        for (size_t i = 0; i + 8 <= n; ++i) {
-            if (buffer[i] != 0x52 || memcmp(buffer.data() + i, Prefix, sizeof Prefix) != 0) continue;
+        size_t n = fread(buffer, 1, step + MarkerSize, f);
+        for (size_t i = 0; i + MarkerSize <= n; ++i) {
+            if (buffer[i] != 0x52 || memcmp(buffer + i, Prefix, sizeof Prefix) != 0) continue;
             if (buffer[i + 6] == 0x00) {
                 version = 4;
                 return static_cast<int64_t>(base + i);
@@ -33,9 +40,14 @@ int64_t findRarMarker(FILE* f, int& version) {
                 return static_cast<int64_t>(base + i);
             }
         }
-        if (n < step + 8) return -1;
+        if (n < step + MarkerSize) return -1;
         base += step;
-        step = buffer.size() - 8;
+        if (!large) {
+            large.reset(new (std::nothrow) unsigned char[LargeStep + MarkerSize]);
+            if (!large) return -1;
+            buffer = large.get();
+            step = LargeStep;
+        }
     }
     return -1;
 }

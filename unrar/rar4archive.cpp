@@ -303,13 +303,15 @@ bool readVolume(FILE* f, size_t volume, uint64_t start, Rar4Archive& archive, in
     return more;
 }
 
-}  // namespace
-
+// The offset of the RAR 4.x marker in the file (0 for a plain archive, more after a
+// self-extractor's program), or -1 when there is none.
 int64_t findRar4Marker(FILE* file) {
     int version = 0;
     int64_t offset = findRarMarker(file, version);
     return version == 4 ? offset : -1;
 }
+
+}  // namespace
 
 int readRar4Archive(const std::vector<std::string>& volumes, Rar4Archive& archive) {
     archive = Rar4Archive();

@@ -58,10 +58,6 @@ struct Rar4Archive {
     int endCode = 0;
 };
 
-// The offset of the RAR 4.x marker in the file (0 for a plain archive, more after a
-// self-extractor's program), or -1 when there is none.
-int64_t findRar4Marker(FILE* file);
-
 // Reads the headers of every volume. ERAR_SUCCESS, or the code that refuses the
 // archive: ERAR_EOPEN, ERAR_BAD_ARCHIVE (not RAR 4.x), ERAR_MISSING_PASSWORD
 // (encrypted headers).

@@ -131,13 +131,14 @@ bool readVolume(FILE* f, uint64_t start, std::vector<Rar5File>& files) {
     }
 }
 
-}  // namespace
-
+// The offset of the RAR 5 marker in the file, or -1 when there is none.
 int64_t findRar5Marker(FILE* file) {
     int version = 0;
     int64_t offset = findRarMarker(file, version);
     return version == 5 ? offset : -1;
 }
+
+}  // namespace
 
 std::vector<Rar5File> readRar5Files(const std::vector<std::string>& volumes) {
     std::vector<Rar5File> files;

@@ -15,7 +15,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -28,9 +27,6 @@ struct Rar5File {
     bool isCopy = false;
     std::string copyOf;  // UTF-8 name of the file a copy repeats
 };
-
-// The offset of the RAR 5 marker in the file, or -1 when there is none.
-int64_t findRar5Marker(FILE* file);
 
 // The files of every volume in archive order (split files once); stops quietly at the
 // first damaged or encrypted header, so files beyond it have no record.
