@@ -207,7 +207,8 @@ confirm_uninstall() {
     driver press "Quillmark Demo Uninstall" 6 || fail "cannot answer Yes"
     sleep 1
     done_text=$(driver box "Quillmark Demo Uninstall" 20000) || fail "no closing message"
-    [[ "$done_text" == *"was removed"* ]] || fail "the uninstaller reports: $done_text"
+    # The failure message says "nothing was removed": only the success text will do.
+    [[ "$done_text" == *"was removed from your computer"* ]] || fail "the uninstaller reports: $done_text"
     driver press "Quillmark Demo Uninstall" 1 || fail "cannot close the closing message"
 
     for _ in $(seq 100); do [ -e "$install_dir" ] || break; sleep 0.2; done

@@ -61,7 +61,7 @@ driver box "Quillmark Demo Uninstall" 20000 >/dev/null || fail "the uninstaller 
 driver press "Quillmark Demo Uninstall" 6 || fail "cannot answer Yes"
 sleep 1
 done_text=$(driver box "Quillmark Demo Uninstall" 20000) || fail "no closing message"
-[[ "$done_text" == *"was removed"* ]] || fail "the uninstaller reports: $done_text"
+[[ "$done_text" == *"was removed from your computer"* ]] || fail "the uninstaller reports: $done_text"
 driver press "Quillmark Demo Uninstall" 1 || fail "cannot close the closing message"
 wait "$uninstall_pid" || fail "the uninstaller failed"
 for _ in $(seq 100); do [ -e "$install_dir" ] || break; sleep 0.2; done
