@@ -5,6 +5,7 @@
 #include "unrar/packedinput.h"
 #include "unrar/volumes.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -15,61 +16,73 @@
 
 namespace {
 
-// A self-extracting RAR 5 archive as libarchive's input: the first file from the
-// archive's marker on, past a program part larger than libarchive looks through, then
-// the plain volumes that follow it, one after the other as libarchive reads a set.
-struct SfxInput {
+// Reads at most this much per block; every block is one data callback.
+constexpr size_t ReadBlockSize = 256 * 1024;
+
+// A RAR 5 archive as libarchive's input: the first volume, already open, from the
+// archive's marker on (past a self-extractor's program, however large), then the
+// volumes that follow it, one after the other as libarchive reads a set. Skipping
+// seeks within the open volume, so that passing over an entry reads none of it.
+struct VolumeInput {
     std::vector<std::string> volumes;
     size_t next = 1;  // the volume to open when the open one ends
     FILE* file = nullptr;
-    std::vector<unsigned char> buffer = std::vector<unsigned char>(256 * 1024);
+    uint64_t pos = 0;   // in the open volume
+    uint64_t size = 0;  // of the open volume
+    std::vector<unsigned char> buffer = std::vector<unsigned char>(ReadBlockSize);
 };
 
-la_ssize_t readSfx(archive*, void* data, const void** block) {
-    SfxInput* input = static_cast<SfxInput*>(data);
+la_ssize_t readVolumes(archive*, void* data, const void** block) {
+    VolumeInput* input = static_cast<VolumeInput*>(data);
     *block = input->buffer.data();
     while (input->file) {
         size_t n = fread(input->buffer.data(), 1, input->buffer.size(), input->file);
+        input->pos += n;
         if (n > 0 || input->next >= input->volumes.size()) return static_cast<la_ssize_t>(n);
         fclose(input->file);
         // A missing volume ends the data: libarchive then reports the set as truncated.
         input->file = fopen(input->volumes[input->next++].c_str(), "rb");
+        input->size = input->file ? fileSize(input->file) : 0;
+        input->pos = 0;
+        if (input->file && !seekTo(input->file, 0)) return -1;
     }
     return 0;
 }
 
-int closeSfx(archive*, void* data) {
-    SfxInput* input = static_cast<SfxInput*>(data);
+la_int64_t skipVolumes(archive*, void* data, la_int64_t request) {
+    VolumeInput* input = static_cast<VolumeInput*>(data);
+    if (!input->file || request <= 0 || input->pos >= input->size) return 0;
+    // Within the open volume only: libarchive reads its way over the rest.
+    uint64_t n = std::min(static_cast<uint64_t>(request), input->size - input->pos);
+    if (!seekTo(input->file, input->pos + n)) return 0;
+    input->pos += n;
+    return static_cast<la_int64_t>(n);
+}
+
+int closeVolumes(archive*, void* data) {
+    VolumeInput* input = static_cast<VolumeInput*>(data);
     if (input->file) fclose(input->file);
     delete input;
     return ARCHIVE_OK;
 }
 
-// Where the archive in `name` starts and its format (see findRarMarker); -1 when the
-// file cannot be read or holds no archive.
-int64_t markerOf(const std::string& name, int& version) {
-    FILE* f = fopen(name.c_str(), "rb");
-    if (!f) return -1;
-    int64_t offset = findRarMarker(f, version);
-    fclose(f);
-    return offset;
-}
-
-int openSfx(archive* reader, const std::vector<std::string>& volumes, int64_t offset) {
-    SfxInput* input = new (std::nothrow) SfxInput;
-    if (!input) return ARCHIVE_FATAL;
-    input->volumes = volumes;
-    input->file = fopen(volumes.front().c_str(), "rb");
-    if (!input->file || !seekTo(input->file, static_cast<uint64_t>(offset))) {
-        if (input->file) fclose(input->file);
-        delete input;
+// Hands `first` (closed in any case) to libarchive, read from `offset` on.
+int openVolumes(archive* reader, FILE* first, uint64_t offset, const std::vector<std::string>& volumes) {
+    VolumeInput* input = new (std::nothrow) VolumeInput;
+    if (!input) {
+        fclose(first);
         return ARCHIVE_FATAL;
     }
-    return archive_read_open2(reader, input, nullptr, readSfx, nullptr, closeSfx);
+    input->volumes = volumes;
+    input->file = first;
+    input->size = fileSize(first);
+    input->pos = offset;
+    if (!seekTo(first, offset)) {
+        closeVolumes(reader, input);
+        return ARCHIVE_FATAL;
+    }
+    return archive_read_open2(reader, input, nullptr, readVolumes, skipVolumes, closeVolumes);
 }
-
-// Reads at most this much per block; every block is one data callback.
-constexpr size_t ReadBlockSize = 256 * 1024;
 
 void describeEntry(ArchiveHandle* h) {
     archive_entry* e = h->current;
@@ -201,9 +214,17 @@ ArchiveHandle* openArchive(const std::string& arcName, const std::wstring& arcNa
     h->openMode = mode;
     h->arcNameWide = arcNameWide;
     h->volumes = findVolumes(arcName);
+    // The first volume is opened once: for the format, RAR 5 facts and libarchive.
+    FILE* first = fopen(arcName.c_str(), "rb");
+    if (!first) {
+        delete h;
+        result = ERAR_EOPEN;
+        return nullptr;
+    }
     int version = 0;
-    int64_t markerOffset = markerOf(arcName, version);
-    if (markerOffset >= 0 && version == 4) {
+    int64_t marker = findRarMarker(first, version);
+    if (marker >= 0 && version == 4) {
+        fclose(first);
         h->rar4.reset(new (std::nothrow) Rar4Reader);
         int r = h->rar4 ? h->rar4->open(h->volumes) : ERAR_NO_MEMORY;
         if (r != ERAR_SUCCESS) {
@@ -217,6 +238,7 @@ ArchiveHandle* openArchive(const std::string& arcName, const std::wstring& arcNa
     }
     h->reader = archive_read_new();
     if (!h->reader) {
+        fclose(first);
         delete h;
         result = ERAR_NO_MEMORY;
         return nullptr;
@@ -226,13 +248,9 @@ ArchiveHandle* openArchive(const std::string& arcName, const std::wstring& arcNa
     // RAR 4.x names without the Unicode flag come from Unix packers these days, in
     // UTF-8; the default (the code page of the reading system) would garble them.
     archive_read_set_format_option(h->reader, "rar", "hdrcharset", "UTF-8");
-    std::vector<const char*> volumeNames;
-    for (const auto& v : h->volumes) volumeNames.push_back(v.c_str());
-    volumeNames.push_back(nullptr);
-    h->rar5Files = readRar5Files(h->volumes);
-    int opened = markerOffset > 0 ? openSfx(h->reader, h->volumes, markerOffset)
-                                  : archive_read_open_filenames(h->reader, volumeNames.data(), ReadBlockSize);
-    if (opened != ARCHIVE_OK) {
+    if (marker >= 0) h->rar5Files = readRar5Files(first, static_cast<uint64_t>(marker), h->volumes);
+    // Without a marker libarchive gets the whole file, and refuses it.
+    if (openVolumes(h->reader, first, marker > 0 ? static_cast<uint64_t>(marker) : 0, h->volumes) != ARCHIVE_OK) {
         // The file exists (checked above), so it is not a RAR archive libarchive knows.
         result = ERAR_BAD_ARCHIVE;
         archive_read_free(h->reader);

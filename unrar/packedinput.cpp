@@ -13,6 +13,17 @@ bool seekTo(FILE* f, uint64_t pos) {
 #endif
 }
 
+uint64_t fileSize(FILE* f) {
+#ifdef _WIN32
+    if (_fseeki64(f, 0, SEEK_END) != 0) return 0;
+    long long n = _ftelli64(f);
+#else
+    if (fseeko(f, 0, SEEK_END) != 0) return 0;
+    off_t n = ftello(f);
+#endif
+    return n > 0 ? static_cast<uint64_t>(n) : 0;
+}
+
 int64_t findRarMarker(FILE* f, int& version) {
     static const unsigned char Prefix[] = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07};
     const uint64_t MaxSfxSize = 4 * 1024 * 1024;

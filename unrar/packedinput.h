@@ -16,6 +16,8 @@ struct PackedPart {
 
 // Moves to a 64-bit offset of a file opened with fopen; false on failure.
 bool seekTo(FILE* f, uint64_t pos);
+// The size of a file opened with fopen (0 when unknown); leaves it at its end.
+uint64_t fileSize(FILE* f);
 
 // Where a RAR archive starts in a file: at 0, or after the program part of a
 // self-extracting archive (searched in its first 4 MB). The first marker found

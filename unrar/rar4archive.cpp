@@ -34,17 +34,6 @@ enum : unsigned {
 uint32_t le16(const unsigned char* p) { return p[0] | p[1] << 8; }
 uint32_t le32(const unsigned char* p) { return le16(p) | le16(p + 2) << 16; }
 
-uint64_t fileSize(FILE* f) {
-#ifdef _WIN32
-    if (_fseeki64(f, 0, SEEK_END) != 0) return 0;
-    long long n = _ftelli64(f);
-#else
-    if (fseeko(f, 0, SEEK_END) != 0) return 0;
-    off_t n = ftello(f);
-#endif
-    return n > 0 ? static_cast<uint64_t>(n) : 0;
-}
-
 time_t fromDosTime(uint32_t dos) {
     struct tm t = {};
     t.tm_year = static_cast<int>((dos >> 25) & 0x7F) + 80;

@@ -140,13 +140,14 @@ int64_t findRar5Marker(FILE* file) {
 
 }  // namespace
 
-std::vector<Rar5File> readRar5Files(const std::vector<std::string>& volumes) {
+std::vector<Rar5File> readRar5Files(FILE* first, uint64_t marker, const std::vector<std::string>& volumes) {
     std::vector<Rar5File> files;
-    for (const auto& volume : volumes) {
-        FILE* f = fopen(volume.c_str(), "rb");
+    if (!readVolume(first, marker, files)) return files;
+    for (size_t v = 1; v < volumes.size(); ++v) {
+        FILE* f = fopen(volumes[v].c_str(), "rb");
         if (!f) break;
-        int64_t marker = findRar5Marker(f);
-        bool more = marker >= 0 && readVolume(f, static_cast<uint64_t>(marker), files);
+        int64_t next = findRar5Marker(f);
+        bool more = next >= 0 && readVolume(f, static_cast<uint64_t>(next), files);
         fclose(f);
         if (!more) break;
     }

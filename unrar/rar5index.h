@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,8 @@ struct Rar5File {
     std::string copyOf;  // UTF-8 name of the file a copy repeats
 };
 
-// The files of every volume in archive order (split files once); stops quietly at the
-// first damaged or encrypted header, so files beyond it have no record.
-std::vector<Rar5File> readRar5Files(const std::vector<std::string>& volumes);
+// The files of every volume in archive order (split files once): the first volume is
+// read from `first`, already open, whose archive starts at `marker`; the others are
+// opened by name. Stops quietly at the first damaged or encrypted header, so files
+// beyond it have no record.
+std::vector<Rar5File> readRar5Files(FILE* first, uint64_t marker, const std::vector<std::string>& volumes);
