@@ -63,24 +63,25 @@ int64_t findRarMarker(FILE* f, int& version) {
     return -1;
 }
 
-PackedInput::PackedInput(const std::vector<std::string>& volumes, const std::vector<PackedPart>& parts)
-    : volumes_(volumes), parts_(parts) {
-    for (const auto& part : parts) total_ += part.size;
+VolumeFiles::~VolumeFiles() {
+    if (file_) fclose(file_);
 }
 
-PackedInput::~PackedInput() {
+FILE* VolumeFiles::open(size_t index) {
+    if (index == index_ && file_) return file_;
     if (file_) fclose(file_);
+    file_ = index < volumes_.size() ? fopen(volumes_[index].c_str(), "rb") : nullptr;
+    index_ = index;
+    return file_;
+}
+
+PackedInput::PackedInput(VolumeFiles& files, const std::vector<PackedPart>& parts) : files_(files), parts_(parts) {
+    for (const auto& part : parts) total_ += part.size;
 }
 
 bool PackedInput::openPart() {
     const PackedPart& part = parts_[part_];
-    if (part.volume >= volumes_.size()) return false;
-    if (fileVolume_ != part.volume) {
-        if (file_) fclose(file_);
-        file_ = fopen(volumes_[part.volume].c_str(), "rb");
-        fileVolume_ = part.volume;
-        if (!file_) return false;
-    }
+    file_ = files_.open(part.volume);
     if (!file_ || !seekTo(file_, part.offset)) return false;
     leftInPart_ = part.size;
     partOpen_ = true;

@@ -24,10 +24,29 @@ uint64_t fileSize(FILE* f);
 // decides: `version` is 4 for RAR 1.5-4.x, 5 for RAR 5. -1 when there is none.
 int64_t findRarMarker(FILE* f, int& version);
 
+// The volume files of an archive as its entries are read: the one last used stays open
+// for the next entry, so that a volume is opened once for all the entries in it, not
+// once per entry.
+class VolumeFiles {
+public:
+    explicit VolumeFiles(const std::vector<std::string>& volumes) : volumes_(volumes) {}
+    ~VolumeFiles();
+    VolumeFiles(const VolumeFiles&) = delete;
+    VolumeFiles& operator=(const VolumeFiles&) = delete;
+
+    // Volume `index`, open for reading (the one open before is closed); null when it
+    // cannot be opened.
+    FILE* open(size_t index);
+
+private:
+    const std::vector<std::string>& volumes_;
+    FILE* file_ = nullptr;
+    size_t index_ = SIZE_MAX;
+};
+
 class PackedInput {
 public:
-    PackedInput(const std::vector<std::string>& volumes, const std::vector<PackedPart>& parts);
-    ~PackedInput();
+    PackedInput(VolumeFiles& files, const std::vector<PackedPart>& parts);
     PackedInput(const PackedInput&) = delete;
     PackedInput& operator=(const PackedInput&) = delete;
 
@@ -40,13 +59,12 @@ public:
 private:
     bool openPart();
 
-    const std::vector<std::string>& volumes_;
+    VolumeFiles& files_;
     const std::vector<PackedPart>& parts_;
     size_t part_ = 0;
     uint64_t leftInPart_ = 0;
     bool partOpen_ = false;
     FILE* file_ = nullptr;
-    size_t fileVolume_ = SIZE_MAX;
     uint64_t total_ = 0;
     bool failed_ = false;
 };

@@ -69,7 +69,7 @@ int Rar4Reader::unpackFile(size_t index, UnpackSink& sink) {
     const Rar4File& file = archive_.files[index];
     if (!file.complete) return ERAR_EOPEN;
     CheckingSink checked(sink);
-    PackedInput input(archive_.volumes, file.parts);
+    PackedInput input(volumeFiles_, file.parts);
     int result = ERAR_SUCCESS;
     if (file.method == MethodStored) {
         static thread_local unsigned char block[StoredBlockSize];

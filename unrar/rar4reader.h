@@ -3,6 +3,7 @@
 // the files the caller skipped are decoded (and dropped) when a later one is needed.
 #pragma once
 
+#include "unrar/packedinput.h"
 #include "unrar/rar4archive.h"
 #include "unrar/rarunpack.h"
 
@@ -32,6 +33,7 @@ private:
     bool needsDecoder(const Rar4File& file) const;
 
     Rar4Archive archive_;
+    VolumeFiles volumeFiles_{archive_.volumes};
     std::unique_ptr<RarUnpacker> unpacker_;
     size_t index_ = 0;
     bool started_ = false;
