@@ -49,7 +49,7 @@ sleep 2
 click_panel 186 282                      # exit
 expect_exit 0
 done_text=$(uninstall_from "$install_dir" "Quillmark Demo Uninstall")
-[[ "$done_text" == *"was removed"* ]] || fail "the uninstaller reports: $done_text"
+[[ "$done_text" == *"was removed from your computer"* ]] || fail "the uninstaller reports: $done_text"
 for _ in $(seq 100); do [ -e "$install_dir" ] || break; sleep 0.2; done
 [ ! -e "$install_dir" ] || fail "left behind: $(cd "$install_dir" && find . | head)"
 [ ! -e "$start_menu" ] || fail "the Start menu folder is still there"
