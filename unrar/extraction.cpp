@@ -98,7 +98,6 @@ bool clearTarget(const PathString& path) {
 }
 
 int writeFile(ArchiveHandle* h, const PathString& path) {
-    if (!clearTarget(path)) return ERAR_ECREATE;
     OutputFile out;
     if (!out.create(path)) return ERAR_ECREATE;
     int result = unpackData(h, &out);
