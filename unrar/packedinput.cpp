@@ -40,24 +40,28 @@ int64_t findRarMarker(FILE* f, int& version) {
     return -1;
 }
 
-PackedInput::PackedInput(const std::vector<std::string>& volumes, const std::vector<PackedPart>& parts)
+VolumeFiles::~VolumeFiles() {
+    if (file_) fclose(file_);
+}
+
+FILE* VolumeFiles::open(size_t index) {
+    if (index >= names_.size()) return nullptr;
+    if (index_ != index || !file_) {
+        if (file_) fclose(file_);
+        file_ = fopen(names_[index].c_str(), "rb");
+        index_ = index;
+    }
+    return file_;
+}
+
+PackedInput::PackedInput(VolumeFiles& volumes, const std::vector<PackedPart>& parts)
     : volumes_(volumes), parts_(parts) {
     for (const auto& part : parts) total_ += part.size;
 }
 
-PackedInput::~PackedInput() {
-    if (file_) fclose(file_);
-}
-
 bool PackedInput::openPart() {
     const PackedPart& part = parts_[part_];
-    if (part.volume >= volumes_.size()) return false;
-    if (fileVolume_ != part.volume) {
-        if (file_) fclose(file_);
-        file_ = fopen(volumes_[part.volume].c_str(), "rb");
-        fileVolume_ = part.volume;
-        if (!file_) return false;
-    }
+    file_ = volumes_.open(part.volume);
     if (!file_ || !seekTo(file_, part.offset)) return false;
     leftInPart_ = part.size;
     partOpen_ = true;

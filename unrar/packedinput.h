@@ -22,10 +22,28 @@ bool seekTo(FILE* f, uint64_t pos);
 // decides: `version` is 4 for RAR 1.5-4.x, 5 for RAR 5. -1 when there is none.
 int64_t findRarMarker(FILE* f, int& version);
 
+// The volume files of an archive, the last one used kept open from one entry to the
+// next: opening the package again for every file is a round trip to the Wine server
+// each time, as many as creating the file costs.
+class VolumeFiles {
+public:
+    explicit VolumeFiles(const std::vector<std::string>& names) : names_(names) {}
+    ~VolumeFiles();
+    VolumeFiles(const VolumeFiles&) = delete;
+    VolumeFiles& operator=(const VolumeFiles&) = delete;
+
+    // Volume `index` opened for reading, or null when it cannot be.
+    FILE* open(size_t index);
+
+private:
+    const std::vector<std::string>& names_;
+    FILE* file_ = nullptr;
+    size_t index_ = SIZE_MAX;
+};
+
 class PackedInput {
 public:
-    PackedInput(const std::vector<std::string>& volumes, const std::vector<PackedPart>& parts);
-    ~PackedInput();
+    PackedInput(VolumeFiles& volumes, const std::vector<PackedPart>& parts);
     PackedInput(const PackedInput&) = delete;
     PackedInput& operator=(const PackedInput&) = delete;
 
@@ -38,13 +56,12 @@ public:
 private:
     bool openPart();
 
-    const std::vector<std::string>& volumes_;
+    VolumeFiles& volumes_;
     const std::vector<PackedPart>& parts_;
     size_t part_ = 0;
     uint64_t leftInPart_ = 0;
     bool partOpen_ = false;
     FILE* file_ = nullptr;
-    size_t fileVolume_ = SIZE_MAX;
     uint64_t total_ = 0;
     bool failed_ = false;
 };
