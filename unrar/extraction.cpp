@@ -5,6 +5,7 @@
 #include "unrar/headerreader.h"
 #include "unrar/names.h"
 #include "unrar/outputfs.h"
+#include "unrar/rarcrc.h"
 
 namespace {
 
@@ -43,6 +44,7 @@ int unpackData(ArchiveHandle* h, OutputFile* out) {
     static const char zeros[4096] = {};
     int64_t produced = 0;
     int emptyBlocks = 0;
+    uint32_t crc = 0;
     for (;;) {
         const void* block = nullptr;
         size_t size = 0;
@@ -59,6 +61,7 @@ int unpackData(ArchiveHandle* h, OutputFile* out) {
             size_t n = offset - produced < static_cast<int64_t>(sizeof zeros) ? static_cast<size_t>(offset - produced)
                                                                               : sizeof zeros;
             if (out && !out->write(zeros, n)) return ERAR_EWRITE;
+            if (h->entry.checkCrc) crc = rarCrc32(crc, zeros, n);
             produced += static_cast<int64_t>(n);
         }
         // A damaged archive must not make the reader spin or grow the file without end.
@@ -69,10 +72,12 @@ int unpackData(ArchiveHandle* h, OutputFile* out) {
         emptyBlocks = 0;
         produced += static_cast<int64_t>(size);
         if (h->entry.sizeKnown && produced > h->entry.size) return ERAR_BAD_DATA;
+        if (h->entry.checkCrc) crc = rarCrc32(crc, block, size);
         if (!reportData(h, block, size)) return ERAR_UNKNOWN;
         if (out && !out->write(block, size)) return ERAR_EWRITE;
     }
     if (h->entry.sizeKnown && produced != h->entry.size) return ERAR_BAD_DATA;
+    if (h->entry.checkCrc && crc != h->entry.crc) return ERAR_BAD_DATA;
     return ERAR_SUCCESS;
 }
 

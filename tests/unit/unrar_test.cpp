@@ -2,6 +2,7 @@
 // damaged and hostile archives, callbacks and the record interface.
 #include "unrar/unrar.h"
 
+#include "tests/common/damagedpackages.h"
 #include "tests/common/rarmanifest.h"
 #include "tools/mkmedium/rarwriter.h"
 
@@ -342,6 +343,29 @@ TEST_F(UnrarWriterTest, CrcMismatchIsBadData) {
     EXPECT_EQ((std::map<std::string, char>{{"a.bin", 'f'}, {"c.bin", 'f'}}), treeOf(dest_));
     Walk test = walkArchive("corrupt.rar", RAR_OM_EXTRACT, RAR_TEST);
     EXPECT_EQ(test.results, (std::vector<int>{ERAR_SUCCESS, ERAR_BAD_DATA, ERAR_SUCCESS}));
+}
+
+// One damaged byte in the data of any kind of package (stored RAR 4 as mkmedium packs
+// it, compressed and solid RAR 4, stored and compressed RAR 5) ends that entry with
+// the CRC error and leaves no file of it; whatever else fails leaves nothing either.
+TEST_F(UnrarWriterTest, DamagedByteIsACrcErrorAndLeavesNoFile) {
+    for (const auto& c : damagedPackages(TestData)) {
+        SCOPED_TRACE(c.archive);
+        writeDamagedCopy(c.archive, "damaged.rar", c.offset);
+        Walk walk = walkArchive("damaged.rar", RAR_OM_EXTRACT, RAR_EXTRACT, dest_);
+        std::map<std::string, char> tree = treeOf(dest_);
+        int damaged = 0;
+        for (size_t i = 0; i < walk.heads.size(); ++i) {
+            const std::string name = walk.heads[i].FileName;
+            if (name == c.entry) {
+                ++damaged;
+                EXPECT_EQ(walk.results[i], ERAR_BAD_DATA);
+            }
+            EXPECT_EQ(tree.count(name) == 1, walk.results[i] == ERAR_SUCCESS) << name;
+        }
+        EXPECT_EQ(damaged, 1);
+        dest_ = freshFolder("out");
+    }
 }
 
 TEST_F(UnrarWriterTest, FindsBothVolumeNamings) {

@@ -2,6 +2,7 @@
 // the real-world test archives, OEM and wide names, CRC errors, callbacks and hostile names.
 #include "unrar/unrar.h"
 
+#include "tests/common/damagedpackages.h"
 #include "tests/common/rarmanifest.h"
 #include "tools/mkmedium/rarwriter.h"
 
@@ -177,6 +178,29 @@ TEST(UnrarDll, BadArchivesEndWithAnErrorAndStayInside) {
         EXPECT_TRUE(isFailure(walk));
         for (const auto& item : treeOf(sandbox))
             EXPECT_TRUE(item.first == "dest" || item.first.rfind("dest/", 0) == 0) << item.first;
+    }
+}
+
+// One damaged byte in the data of any kind of package (stored RAR 4 as mkmedium packs
+// it, compressed and solid RAR 4, stored and compressed RAR 5) ends that entry with
+// the CRC error and leaves no file of it; whatever else fails leaves nothing either.
+TEST(UnrarDll, DamagedByteIsACrcErrorAndLeavesNoFile) {
+    ASSERT_NE(dll().module, nullptr);
+    for (const auto& c : damagedPackages(TestData)) {
+        SCOPED_TRACE(c.archive);
+        writeDamagedCopy(c.archive, "damaged.rar", c.offset);
+        std::string dest = freshFolder("damaged");
+        Walk walk = walkArchive("damaged.rar", RAR_OM_EXTRACT, RAR_EXTRACT, dest);
+        std::map<std::string, char> tree = treeOf(dest);
+        int damaged = 0;
+        for (size_t i = 0; i < walk.names.size(); ++i) {
+            if (walk.names[i] == c.entry) {
+                ++damaged;
+                EXPECT_EQ(walk.results[i], ERAR_BAD_DATA);
+            }
+            EXPECT_EQ(tree.count(walk.names[i]) == 1, walk.results[i] == ERAR_SUCCESS) << walk.names[i];
+        }
+        EXPECT_EQ(damaged, 1);
     }
 }
 
