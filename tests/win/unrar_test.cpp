@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 
@@ -201,6 +203,47 @@ TEST(UnrarDll, DamagedByteIsACrcErrorAndLeavesNoFile) {
             EXPECT_EQ(tree.count(walk.names[i]) == 1, walk.results[i] == ERAR_SUCCESS) << walk.names[i];
         }
         EXPECT_EQ(damaged, 1);
+    }
+}
+
+// What already lies at an entry's name: an old file, read-only or not, is replaced; a
+// folder makes the entry fail and stays.
+TEST(UnrarDll, WhatLiesAtTheNameAlready) {
+    ASSERT_NE(dll().module, nullptr);
+    {
+        RarWriter writer("taken.rar");
+        writer.addBytes("game.dat", "new", 3);
+        ASSERT_TRUE(writer.finish());
+    }
+    struct Case {
+        const char* what;
+        void (*plant)(const std::string& at);
+        int result;
+        char kindAfter;
+    };
+    const Case cases[] = {
+        {"nothing", [](const std::string&) {}, ERAR_SUCCESS, 'f'},
+        {"a file", [](const std::string& at) { std::ofstream(at) << "old and longer"; }, ERAR_SUCCESS, 'f'},
+        {"a read-only file",
+         [](const std::string& at) {
+             std::ofstream(at) << "old";
+             SetFileAttributesA(at.c_str(), FILE_ATTRIBUTE_READONLY);
+         },
+         ERAR_SUCCESS, 'f'},
+        {"a folder", [](const std::string& at) { CreateDirectoryA(at.c_str(), nullptr); }, ERAR_ECREATE, 'd'},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string dest = freshFolder("taken");
+        c.plant(dest + "\\game.dat");
+        Walk walk = walkArchive("taken.rar", RAR_OM_EXTRACT, RAR_EXTRACT, dest);
+        EXPECT_EQ(walk.results, std::vector<int>{c.result});
+        EXPECT_EQ(treeOf(dest)["game.dat"], c.kindAfter);
+        if (c.result == ERAR_SUCCESS) {
+            std::ifstream in(dest + "\\game.dat", std::ios::binary);
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), "new");
+        }
+        SetFileAttributesA((dest + "\\game.dat").c_str(), FILE_ATTRIBUTE_NORMAL);
     }
 }
 
