@@ -81,13 +81,17 @@ int unpackData(ArchiveHandle* h, OutputFile* out) {
     return ERAR_SUCCESS;
 }
 
-// Makes the folders that lead to component `count - 1` below `dest`, refusing to go
-// through anything that is not a real folder (a planted link above all).
+// Makes `dest` and the folders that lead to component `count - 1` below it, refusing
+// to go through anything that is not a real folder (a planted link above all). The
+// destination, the caller's own folder, is only looked at when the entry lies right
+// in it or its first folder is missing: every look-up walks the path under Wine.
 bool makeLeadingFolders(const PathString& dest, const std::vector<PathString>& parts, size_t count) {
+    if (count == 0) return makeFolderTree(dest);
     for (size_t i = 1; i <= count; ++i) {
         PathString folder = joinPath(dest, parts, i);
         PathKind kind = pathKind(folder);
         if (kind == PathKind::Directory) continue;
+        if (i == 1 && kind == PathKind::Missing && !makeFolderTree(dest)) return false;
         if (kind != PathKind::Missing || !makeFolder(folder)) return false;
     }
     return true;
@@ -122,7 +126,6 @@ int extractEntry(ArchiveHandle* h, const PathString& destPath, const PathString&
     std::vector<PathString> parts;
     if (!splitEntryPath(entry.name, parts)) return ERAR_ECREATE;
     PathString dest = destPath.empty() ? PathString(PATH_TEXT(".")) : destPath;
-    if (!makeFolderTree(dest)) return ERAR_ECREATE;
     size_t leading = entry.isFolder ? parts.size() : parts.size() - 1;
     if (!makeLeadingFolders(dest, parts, leading)) return ERAR_ECREATE;
     if (entry.isFolder) return ERAR_SUCCESS;
