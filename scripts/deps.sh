@@ -14,5 +14,5 @@ if [ ${#missing[@]} -gt 0 ]; then
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
-# The libarchive source package for the Windows unrar.dll (built on the first Windows configure).
+# The libarchive and zlib source packages for the Windows unrar.dll (built by the Windows configure).
 "$(dirname "${BASH_SOURCE[0]}")/libarchive-win.sh" --fetch

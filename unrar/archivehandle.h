@@ -37,6 +37,9 @@ struct Entry {
     unsigned hostOs = 0;
     uint32_t crc = 0;
     bool hasCrc = false;
+    // A stored RAR 5 file: libarchive 3.6.2 ends it without comparing its CRC32, so
+    // extraction compares it.
+    bool checkCrc = false;
     unsigned unpackVersion = 0;
     unsigned method = 0;
     unsigned fileAttr = 0;

@@ -5,6 +5,7 @@
 #include "unrar/headerreader.h"
 #include "unrar/names.h"
 #include "unrar/outputfs.h"
+#include "unrar/rarcrc.h"
 
 namespace {
 
@@ -43,6 +44,7 @@ int unpackData(ArchiveHandle* h, OutputFile* out) {
     static const char zeros[4096] = {};
     int64_t produced = 0;
     int emptyBlocks = 0;
+    uint32_t crc = 0;
     for (;;) {
         const void* block = nullptr;
         size_t size = 0;
@@ -59,6 +61,7 @@ int unpackData(ArchiveHandle* h, OutputFile* out) {
             size_t n = offset - produced < static_cast<int64_t>(sizeof zeros) ? static_cast<size_t>(offset - produced)
                                                                               : sizeof zeros;
             if (out && !out->write(zeros, n)) return ERAR_EWRITE;
+            if (h->entry.checkCrc) crc = rarCrc32(crc, zeros, n);
             produced += static_cast<int64_t>(n);
         }
         // A damaged archive must not make the reader spin or grow the file without end.
@@ -69,20 +72,26 @@ int unpackData(ArchiveHandle* h, OutputFile* out) {
         emptyBlocks = 0;
         produced += static_cast<int64_t>(size);
         if (h->entry.sizeKnown && produced > h->entry.size) return ERAR_BAD_DATA;
+        if (h->entry.checkCrc) crc = rarCrc32(crc, block, size);
         if (!reportData(h, block, size)) return ERAR_UNKNOWN;
         if (out && !out->write(block, size)) return ERAR_EWRITE;
     }
     if (h->entry.sizeKnown && produced != h->entry.size) return ERAR_BAD_DATA;
+    if (h->entry.checkCrc && crc != h->entry.crc) return ERAR_BAD_DATA;
     return ERAR_SUCCESS;
 }
 
-// Makes the folders that lead to component `count - 1` below `dest`, refusing to go
-// through anything that is not a real folder (a planted link above all).
+// Makes `dest` and the folders that lead to component `count - 1` below it, refusing
+// to go through anything that is not a real folder (a planted link above all). The
+// destination, the caller's own folder, is only looked at when the entry lies right
+// in it or its first folder is missing: every look-up walks the path under Wine.
 bool makeLeadingFolders(const PathString& dest, const std::vector<PathString>& parts, size_t count) {
+    if (count == 0) return makeFolderTree(dest);
     for (size_t i = 1; i <= count; ++i) {
         PathString folder = joinPath(dest, parts, i);
         PathKind kind = pathKind(folder);
         if (kind == PathKind::Directory) continue;
+        if (i == 1 && kind == PathKind::Missing && !makeFolderTree(dest)) return false;
         if (kind != PathKind::Missing || !makeFolder(folder)) return false;
     }
     return true;
@@ -98,7 +107,6 @@ bool clearTarget(const PathString& path) {
 }
 
 int writeFile(ArchiveHandle* h, const PathString& path) {
-    if (!clearTarget(path)) return ERAR_ECREATE;
     OutputFile out;
     if (!out.create(path)) return ERAR_ECREATE;
     int result = unpackData(h, &out);
@@ -118,7 +126,6 @@ int extractEntry(ArchiveHandle* h, const PathString& destPath, const PathString&
     std::vector<PathString> parts;
     if (!splitEntryPath(entry.name, parts)) return ERAR_ECREATE;
     PathString dest = destPath.empty() ? PathString(PATH_TEXT(".")) : destPath;
-    if (!makeFolderTree(dest)) return ERAR_ECREATE;
     size_t leading = entry.isFolder ? parts.size() : parts.size() - 1;
     if (!makeLeadingFolders(dest, parts, leading)) return ERAR_ECREATE;
     if (entry.isFolder) return ERAR_SUCCESS;

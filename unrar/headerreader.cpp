@@ -130,6 +130,7 @@ void addRar5Facts(ArchiveHandle* h) {
     ++h->rar5Index;
     entry.crc = file.crc;
     entry.hasCrc = file.hasCrc;
+    entry.checkCrc = file.stored && file.hasCrc && !entry.isFolder && !file.isCopy;
     if (file.encrypted) {
         entry.encrypted = true;
         entry.flags |= RHDF_ENCRYPTED;

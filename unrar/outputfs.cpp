@@ -56,8 +56,9 @@ OutputFile::~OutputFile() {
     if (handle_) CloseHandle(handle_);
 }
 
-bool OutputFile::create(const PathString& path) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+bool OutputFile::openNew(const PathString& path) {
+    // CREATE_NEW fails on any existing name, a link included, so nothing is followed.
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     handle_ = h;
     return true;
@@ -140,9 +141,9 @@ OutputFile::~OutputFile() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-bool OutputFile::create(const PathString& path) {
-    // O_NOFOLLOW: a link planted at the final name is never written through.
-    fd_ = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+bool OutputFile::openNew(const PathString& path) {
+    // O_EXCL fails on any existing name, a link included, so nothing is followed.
+    fd_ = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     return fd_ >= 0;
 }
 
@@ -173,3 +174,12 @@ bool OutputFile::close(time_t modified) {
 }
 
 #endif
+
+bool OutputFile::create(const PathString& path) {
+    if (openNew(path)) return true;
+    // The name is taken (or the folder above is missing): an old file or link makes
+    // way, a folder stays and the entry fails.
+    PathKind kind = pathKind(path);
+    if (kind == PathKind::Missing || kind == PathKind::Directory || !removeFile(path)) return false;
+    return openNew(path);
+}

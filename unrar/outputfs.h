@@ -35,12 +35,18 @@ public:
     OutputFile& operator=(const OutputFile&) = delete;
     ~OutputFile();
 
+    // Creates the file new. A file or link already at `path` is removed first and
+    // never written through; a folder there makes it fail. The common case, a name
+    // that is free, costs one system call: on Wine every look-up of a missing name
+    // reads the whole folder, so the name is not looked up before.
     bool create(const PathString& path);
     bool write(const void* data, size_t size);
     // Sets the modification time (when non-zero) and closes; false when the close failed.
     bool close(time_t modified);
 
 private:
+    bool openNew(const PathString& path);
+
 #ifdef _WIN32
     void* handle_ = nullptr;
 #else

@@ -35,6 +35,7 @@ private:
     Rar4Archive archive_;
     VolumeFiles volumeFiles_{archive_.volumes};
     std::unique_ptr<RarUnpacker> unpacker_;
+    std::unique_ptr<unsigned char[]> storedBlock_;  // stored data on their way through
     size_t index_ = 0;
     bool started_ = false;
     size_t decoded_ = 0;  // files before this one went through the decoder or need not

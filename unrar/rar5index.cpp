@@ -109,6 +109,7 @@ bool readVolume(FILE* f, uint64_t start, std::vector<Rar5File>& files) {
                 file.hasCrc = true;
             }
             if (!fields.vint(compression) || !fields.vint(host) || !fields.vint(nameSize)) return false;
+            file.stored = ((compression >> 7) & 7) == 0;
             if (!fields.text(nameSize, file.name)) return false;
             uint64_t extraStart = headSize - extraSize;
             if (fields.pos() > extraStart) return false;

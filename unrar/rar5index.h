@@ -7,7 +7,8 @@
 // size if flags & 1] | [data size if flags & 2] | fields | extra area, every number but
 // the CRC a variable-length integer (7 bits a byte, low first, high bit: more). Type 2
 // is a file: file flags (0x01 folder, 0x02 time, 0x04 CRC32), unpacked size,
-// attributes, [time], [CRC32], compression, host, name size, UTF-8 name. Extra records
+// attributes, [time], [CRC32], compression (bits 7-9: the method, 0 stores), host,
+// name size, UTF-8 name. Extra records
 // are size | type | data; type 1 is encryption, type 5 redirection (type 5 of it: a
 // file copy, then flags and the UTF-8 name of the file it copies). Block flags 0x08
 // and 0x10 mark parts continued from/on another volume; type 4 means encrypted
@@ -24,6 +25,7 @@ struct Rar5File {
     uint64_t unpackedSize = 0;
     bool hasCrc = false;
     uint32_t crc = 0;
+    bool stored = false;  // kept without compression (method 0)
     bool encrypted = false;
     bool isCopy = false;
     std::string copyOf;  // UTF-8 name of the file a copy repeats

@@ -2,6 +2,7 @@
 // damaged and hostile archives, callbacks and the record interface.
 #include "unrar/unrar.h"
 
+#include "tests/common/damagedpackages.h"
 #include "tests/common/rarmanifest.h"
 #include "tools/mkmedium/rarwriter.h"
 
@@ -9,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -408,6 +410,29 @@ TEST_F(UnrarWriterTest, CrcMismatchIsBadData) {
     EXPECT_EQ(test.results, (std::vector<int>{ERAR_SUCCESS, ERAR_BAD_DATA, ERAR_SUCCESS}));
 }
 
+// One damaged byte in the data of any kind of package (stored RAR 4 as mkmedium packs
+// it, compressed and solid RAR 4, stored and compressed RAR 5) ends that entry with
+// the CRC error and leaves no file of it; whatever else fails leaves nothing either.
+TEST_F(UnrarWriterTest, DamagedByteIsACrcErrorAndLeavesNoFile) {
+    for (const auto& c : damagedPackages(TestData)) {
+        SCOPED_TRACE(c.archive);
+        writeDamagedCopy(c.archive, "damaged.rar", c.offset);
+        Walk walk = walkArchive("damaged.rar", RAR_OM_EXTRACT, RAR_EXTRACT, dest_);
+        std::map<std::string, char> tree = treeOf(dest_);
+        int damaged = 0;
+        for (size_t i = 0; i < walk.heads.size(); ++i) {
+            const std::string name = walk.heads[i].FileName;
+            if (name == c.entry) {
+                ++damaged;
+                EXPECT_EQ(walk.results[i], ERAR_BAD_DATA);
+            }
+            EXPECT_EQ(tree.count(name) == 1, walk.results[i] == ERAR_SUCCESS) << name;
+        }
+        EXPECT_EQ(damaged, 1);
+        dest_ = freshFolder("out");
+    }
+}
+
 TEST_F(UnrarWriterTest, FindsBothVolumeNamings) {
     std::string data(50000, 'v');
     {
@@ -512,6 +537,52 @@ TEST_F(UnrarWriterTest, DataCallbacksSeeBlocksAndCanAbandon) {
     EXPECT_NE(RARProcessFile(h, RAR_TEST, nullptr, nullptr), ERAR_SUCCESS);
     EXPECT_GT(seen, 0);
     RARCloseArchive(h);
+}
+
+// What already lies at an entry's name: an old file (read-only or not) or a link is
+// replaced and never written through, a folder makes the entry fail and stays.
+TEST_F(UnrarWriterTest, WhatLiesAtTheNameAlready) {
+    {
+        RarWriter writer("taken.rar");
+        writer.addBytes("game.dat", "new", 3);
+        ASSERT_TRUE(writer.finish());
+    }
+    std::string sandbox = freshFolder("taken");
+    std::ofstream(sandbox + "/outside.txt") << "outside";
+    struct Case {
+        const char* what;
+        std::function<void(const std::string&)> plant;
+        int result;
+        char kindAfter;
+    };
+    const Case cases[] = {
+        {"nothing", [](const std::string&) {}, ERAR_SUCCESS, 'f'},
+        {"a file", [](const std::string& at) { std::ofstream(at) << "old and longer"; }, ERAR_SUCCESS, 'f'},
+        {"a read-only file",
+         [](const std::string& at) {
+             std::ofstream(at) << "old";
+             fs::permissions(at, fs::perms::owner_read);
+         },
+         ERAR_SUCCESS, 'f'},
+        {"a link to a file outside", [&](const std::string& at) { fs::create_symlink(sandbox + "/outside.txt", at); },
+         ERAR_SUCCESS, 'f'},
+        {"a dangling link", [&](const std::string& at) { fs::create_symlink(sandbox + "/nowhere.txt", at); },
+         ERAR_SUCCESS, 'f'},
+        {"a folder", [](const std::string& at) { fs::create_directory(at); }, ERAR_ECREATE, 'd'},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string dest = freshFolder("taken/dest");
+        c.plant(dest + "/game.dat");
+        Walk walk = walkArchive("taken.rar", RAR_OM_EXTRACT, RAR_EXTRACT, dest);
+        EXPECT_EQ(walk.results, std::vector<int>{c.result});
+        EXPECT_EQ(treeOf(dest)["game.dat"], c.kindAfter);
+        if (c.result == ERAR_SUCCESS) {
+            EXPECT_EQ(readText(dest + "/game.dat"), "new");
+        }
+        EXPECT_EQ(readText(sandbox + "/outside.txt"), "outside");
+        EXPECT_FALSE(fs::exists(sandbox + "/nowhere.txt"));
+    }
 }
 
 // Names and links that point out of the destination are refused with an error code,

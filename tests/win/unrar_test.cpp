@@ -2,12 +2,15 @@
 // the real-world test archives, OEM and wide names, CRC errors, callbacks and hostile names.
 #include "unrar/unrar.h"
 
+#include "tests/common/damagedpackages.h"
 #include "tests/common/rarmanifest.h"
 #include "tools/mkmedium/rarwriter.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 
@@ -177,6 +180,70 @@ TEST(UnrarDll, BadArchivesEndWithAnErrorAndStayInside) {
         EXPECT_TRUE(isFailure(walk));
         for (const auto& item : treeOf(sandbox))
             EXPECT_TRUE(item.first == "dest" || item.first.rfind("dest/", 0) == 0) << item.first;
+    }
+}
+
+// One damaged byte in the data of any kind of package (stored RAR 4 as mkmedium packs
+// it, compressed and solid RAR 4, stored and compressed RAR 5) ends that entry with
+// the CRC error and leaves no file of it; whatever else fails leaves nothing either.
+TEST(UnrarDll, DamagedByteIsACrcErrorAndLeavesNoFile) {
+    ASSERT_NE(dll().module, nullptr);
+    for (const auto& c : damagedPackages(TestData)) {
+        SCOPED_TRACE(c.archive);
+        writeDamagedCopy(c.archive, "damaged.rar", c.offset);
+        std::string dest = freshFolder("damaged");
+        Walk walk = walkArchive("damaged.rar", RAR_OM_EXTRACT, RAR_EXTRACT, dest);
+        std::map<std::string, char> tree = treeOf(dest);
+        int damaged = 0;
+        for (size_t i = 0; i < walk.names.size(); ++i) {
+            if (walk.names[i] == c.entry) {
+                ++damaged;
+                EXPECT_EQ(walk.results[i], ERAR_BAD_DATA);
+            }
+            EXPECT_EQ(tree.count(walk.names[i]) == 1, walk.results[i] == ERAR_SUCCESS) << walk.names[i];
+        }
+        EXPECT_EQ(damaged, 1);
+    }
+}
+
+// What already lies at an entry's name: an old file, read-only or not, is replaced; a
+// folder makes the entry fail and stays.
+TEST(UnrarDll, WhatLiesAtTheNameAlready) {
+    ASSERT_NE(dll().module, nullptr);
+    {
+        RarWriter writer("taken.rar");
+        writer.addBytes("game.dat", "new", 3);
+        ASSERT_TRUE(writer.finish());
+    }
+    struct Case {
+        const char* what;
+        void (*plant)(const std::string& at);
+        int result;
+        char kindAfter;
+    };
+    const Case cases[] = {
+        {"nothing", [](const std::string&) {}, ERAR_SUCCESS, 'f'},
+        {"a file", [](const std::string& at) { std::ofstream(at) << "old and longer"; }, ERAR_SUCCESS, 'f'},
+        {"a read-only file",
+         [](const std::string& at) {
+             std::ofstream(at) << "old";
+             SetFileAttributesA(at.c_str(), FILE_ATTRIBUTE_READONLY);
+         },
+         ERAR_SUCCESS, 'f'},
+        {"a folder", [](const std::string& at) { CreateDirectoryA(at.c_str(), nullptr); }, ERAR_ECREATE, 'd'},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string dest = freshFolder("taken");
+        c.plant(dest + "\\game.dat");
+        Walk walk = walkArchive("taken.rar", RAR_OM_EXTRACT, RAR_EXTRACT, dest);
+        EXPECT_EQ(walk.results, std::vector<int>{c.result});
+        EXPECT_EQ(treeOf(dest)["game.dat"], c.kindAfter);
+        if (c.result == ERAR_SUCCESS) {
+            std::ifstream in(dest + "\\game.dat", std::ios::binary);
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), "new");
+        }
+        SetFileAttributesA((dest + "\\game.dat").c_str(), FILE_ATTRIBUTE_NORMAL);
     }
 }
 
