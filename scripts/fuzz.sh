@@ -27,7 +27,7 @@ options() {
     local opts=(-timeout=20 -rss_limit_mb=2048 -print_final_stats=1)
     [ -f "$fuzzdir/dict/$1.dict" ] && opts+=("-dict=$fuzzdir/dict/$1.dict")
     case $1 in
-    unrar-*) opts+=(-max_len=262144) ;;
+    unrar-*) opts+=(-max_len=65536) ;;
     mediumcheck) opts+=(-max_len=65536) ;;
     mpegaudio) opts+=(-max_len=32768) ;;
     esac

@@ -10,7 +10,7 @@ out=$1
 mkrar=$2
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 data=$here/tests/data/rar
-maxlen=262144
+maxlen=65536
 separator='=VOLUME='
 rm -rf "$out"
 mkdir -p "$out"/{resstringtable,guiimage,mpegaudio,installlog,mediumcheck,unrar-rar4,unrar-rar5}

@@ -29,9 +29,10 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string VOLUME_SEPARATOR = "=VOLUME=";
-// A damaged archive may unpack to far more than its size: past this many bytes the
-// target cancels, as setup's worker does when the player asks.
-constexpr size_t MaxUnpackedBytes = 32u << 20;
+// A damaged archive may unpack to far more than its size: past this many bytes (a
+// little more than the largest window, so that its wrap is still reached) the target
+// cancels, as setup's worker does when the player asks.
+constexpr size_t MaxUnpackedBytes = 5u << 20;
 
 // FNV-1a: every change of the input moves the choices it makes.
 uint64_t hashOf(const uint8_t* data, size_t size) {
