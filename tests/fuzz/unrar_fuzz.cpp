@@ -124,6 +124,7 @@ void sealRar4Headers(std::string& volume) {
         } else if ((flags & 0x8000) && headSize >= 11) {
             dataSize = le32(volume, pos + 7);
         }
+        if (dataSize > volume.size() - pos - headSize) return;
         pos += headSize + dataSize;
     }
 }
