@@ -2,8 +2,8 @@
 # Makes the fuzz targets' seeds from our test data and from files made the way the
 # tests and the demo make theirs: one folder per target below OUT.
 #   make-seeds.sh OUT MKRAR
-# unrar-rar4 and unrar-rar5 get every archive of tests/data/rar of their format that
-# fits the targets' input size, volume sets joined by the target's separator, and
+# unrar-rar4 and unrar-rar5 get every archive of tests/data/rar of their format (cut to
+# the targets' input size), volume sets joined by the target's separator, and
 # self-extractors cut to a short program part; RAR 4 also archives made by mkrar.
 set -euo pipefail
 out=$1
@@ -59,7 +59,7 @@ format_of() {
     echo "$((byte == 0 ? 4 : 5)) $offset"
 }
 
-# add TARGET NAME FILE...: the files as one input (volumes joined), if it fits.
+# add TARGET NAME FILE...: the files as one input (volumes joined).
 add() {
     local target=$1 name=$2; shift 2
     local seed=$out/$target/$name first=1 f
@@ -69,7 +69,9 @@ add() {
         cat "$f" >>"$seed"
         first=0
     done
-    [ "$(stat -c %s "$seed")" -le $maxlen ] || rm -f "$seed"
+    # The fuzzer reads no more than its input size: a longer archive keeps its headers
+    # and the start of its data.
+    [ "$(stat -c %s "$seed")" -le $maxlen ] || truncate -s $maxlen "$seed"
 }
 
 declare -A sets=()
