@@ -6,8 +6,8 @@
 #   scripts/fuzz.sh run [NAME...]    fuzz each target for FUZZ_SECONDS (default 120), one
 #                                    after the other, and print a table of executions,
 #                                    edges covered and findings
-#   scripts/fuzz.sh merge NAME       adds to tests/fuzz/corpus/NAME the inputs (up to 8 KB)
-#                                    of the last run that cover what the tree's inputs do not
+#   scripts/fuzz.sh merge NAME       adds to tests/fuzz/corpus/NAME the inputs (up to 4 KB)
+#                                    of the last run that reach edges the tree's inputs do not
 # A target reads its seeds (made into the build folder from our test data), its corpus
 # in the tree and its regressions (inputs that once found a fault); a run grows its own
 # corpus in the build folder. Findings land in build/fuzz/findings/NAME.
@@ -121,13 +121,14 @@ merge() {
     local before
     before=$(mktemp)
     ls "$known_inputs" | sort >"$before"
-    fuzz "$name" -merge=1 "$known_inputs" "$build/work/$name" >/dev/null 2>&1 || { rm -rf "$known_inputs" "$before"; return 1; }
+    # Edges alone, not how often each ran: the fewest inputs that reach them.
+    fuzz "$name" -merge=1 -use_counters=0 "$known_inputs" "$build/work/$name" >/dev/null 2>&1 || { rm -rf "$known_inputs" "$before"; return 1; }
     mkdir -p "$fuzzdir/corpus/$name"
     # The tree keeps small inputs only: a larger one that adds coverage stays in the
     # build folder's corpus, which every run starts from.
     local added=0 file
     for file in $(ls "$known_inputs" | sort | comm -13 "$before" -); do
-        [ "$(stat -c %s "$known_inputs/$file")" -le 8192 ] || continue
+        [ "$(stat -c %s "$known_inputs/$file")" -le 4096 ] || continue
         cp "$known_inputs/$file" "$fuzzdir/corpus/$name/" && added=$((added + 1))
     done
     rm -rf "$known_inputs" "$before"
