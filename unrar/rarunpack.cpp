@@ -7,6 +7,7 @@
 #include "unrar/rarcrc.h"
 #include "unrar/unrar.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -345,7 +346,8 @@ int RarUnpacker::readFilter(BitInput& in, bool fromPpmd) {
 int RarUnpacker::parseFilter(const std::vector<unsigned char>& data, unsigned flags) {
     // `data` starts with a dummy checksum position so that CodeBits can skip it.
     std::vector<unsigned char> code(data.size() + 1);
-    memcpy(code.data() + 1, data.data(), data.size());
+    // A filter's code may be empty (a 16-bit length of 0): copy no bytes from no buffer.
+    std::copy(data.begin(), data.end(), code.begin() + 1);
     CodeBits bits(code);
     size_t number = lastProgram_;
     if (flags & 0x80) {
