@@ -15,7 +15,7 @@ set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${QUILL_FUZZ_BUILD:-$here/build/fuzz}
 fuzzdir=$here/tests/fuzz
-names=(resstringtable guiimage mpegaudio installlog mediumcheck unrar-rar4 unrar-rar5)
+names=(resstringtable guiimage mpegaudio installlog mediumcheck textencoding pictureinput unrar-rar4 unrar-rar5)
 
 # The program of a target: unrar-rar4 and unrar-rar5 share the unrar target and
 # differ in their inputs.

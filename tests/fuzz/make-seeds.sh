@@ -13,7 +13,7 @@ data=$here/tests/data/rar
 maxlen=65536
 separator='=VOLUME='
 rm -rf "$out"
-mkdir -p "$out"/{resstringtable,guiimage,mpegaudio,installlog,mediumcheck,unrar-rar4,unrar-rar5}
+mkdir -p "$out"/{resstringtable,guiimage,mpegaudio,installlog,mediumcheck,textencoding,pictureinput,unrar-rar4,unrar-rar5}
 work=$(mktemp -d "${TMPDIR:-/tmp}/quill-seeds.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
@@ -32,6 +32,21 @@ convert=$(command -v convert-im6.q16 || command -v convert)
 "$convert" -size 5x3 gradient:white-black -depth 8 -compress None -type Grayscale "$work/grey.tga"
 cp "$work"/*.tga "$out/guiimage/"
 
+# --- publishers' PNG and JPEG pictures -------------------------------------------
+"$convert" -size 9x7 gradient:red-blue -depth 8 "$out/pictureinput/rgb.png"
+"$convert" -size 6x5 xc:'rgba(40,200,90,0.5)' "$out/pictureinput/rgba.png"
+"$convert" -size 8x4 gradient:white-black -type Palette "$out/pictureinput/palette.png"
+"$convert" -size 8x8 gradient:yellow-navy -quality 80 "$out/pictureinput/baseline.jpg"
+"$convert" -size 16x16 gradient:white-black -interlace JPEG -colorspace Gray "$out/pictureinput/progressive-grey.jpg"
+
+# --- texts in the encodings publishers save them in -------------------------------
+strings=$here/demo/medium/Media/strings.txt
+cp "$strings" "$out/textencoding/utf8.txt"
+{ printf '\xef\xbb\xbf'; printf 'TXT_GAME_ICON_DESCR Quillmark \xc3\xa9dition \xe2\x80\x93 d\xc3\xa9mo\r\n'; } >"$out/textencoding/utf8-bom.txt"
+{ printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$out/textencoding/utf8-bom.txt" | tail -c +3; } >"$out/textencoding/utf16le.txt"
+iconv -f UTF-8 -t UTF-16 "$out/textencoding/utf8-bom.txt" >"$out/textencoding/utf16.txt"
+printf 'MSG_MB \xcc\xc1\r\nLNG_CHARSET RUSSIAN_CHARSET\r\n' >"$out/textencoding/cp1251.txt"
+
 # --- sounds: the win tests' MP3 files ------------------------------------------
 sh "$here/tests/win/make-test-sounds.sh" "$work/sounds" >/dev/null
 for f in "$work"/sounds/*.mp3 "$work"/sounds/Media/*.mp3; do cp "$f" "$out/mpegaudio/$(basename "$f")"; done
@@ -45,6 +60,8 @@ for f in "$work"/sounds/*.mp3 "$work"/sounds/Media/*.mp3; do cp "$f" "$out/mpega
         printf '\n@@ Media/%s.tga\n' "$picture"; cat "$work/rgba32.tga"
     done
     printf '\n@@ Media/scroll_slider_top.tga\n'; cat "$work/rgb24.tga"
+    printf '\n@@ Media/edit_cursor.png\n'; cat "$out/pictureinput/rgba.png"
+    printf '\n@@ Media/text_icon_on.jpg\n'; cat "$out/pictureinput/baseline.jpg"
     printf '\n@@ Media/Ok.mp3\n'; cat "$work/sounds/Media/ScrShot.mp3"
 } >"$out/mediumcheck/medium"
 

@@ -1,13 +1,17 @@
-// Fuzz target: mkmedium's check of a medium folder made from the input.
+// Fuzz target: mkmedium's check of a medium folder made from the input, as it checks
+// a publisher's folder: texts and PNG or JPEG pictures converted first.
 //
 // Input: the text of Media/strings.txt, then any number of sections, each a line
 // "@@ <file>" followed by that file's bytes up to the next such line. <file> is a
 // file of the medium as the publisher names it ("Media/back_license.tga",
-// "Media/Ok.mp3", "Readme.txt"); other names are ignored, so nothing is written
-// outside the medium folder. A file without a section is missing.
+// "Media/Ok.mp3", "Readme.txt", a picture also as ".png", ".jpg" or ".jpeg"); other
+// names are ignored, so nothing is written outside the medium folder. A file
+// without a section is missing.
 #include "mediumcatalogue.h"
 #include "support/scratchfolder.h"
 #include "tools/mkmedium/mediumcheck.h"
+#include "tools/mkmedium/pictureinput.h"
+#include "tools/mkmedium/textinput.h"
 
 #include <set>
 #include <string>
@@ -18,7 +22,9 @@ namespace {
 std::set<std::string> mediumFiles() {
     std::set<std::string> files{shownName(medium::STRINGS_FILE), shownName(medium::LICENSE_FILE),
                                 shownName(medium::README_FILE)};
-    for (const medium::Picture* picture : medium::PICTURES) files.insert(shownName(picture->file));
+    for (const medium::Picture* picture : medium::PICTURES)
+        for (const char* extension : {".tga", ".png", ".jpg", ".jpeg"})
+            files.insert("Media/" + medium::pictureName(*picture) + extension);
     for (const medium::Cue* cue : medium::CUES) files.insert(shownName(cue->file));
     return files;
 }
@@ -56,6 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     MediumReport report;
+    convertTexts(folder, report);
+    convertPictures(folder / "Media", report);
     (void)checkMedium(folder, report);
     scratch.empty();
     return 0;
