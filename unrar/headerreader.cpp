@@ -212,6 +212,15 @@ ArchiveHandle* openArchive(const std::string& arcName, const std::wstring& arcNa
         result = ERAR_SUCCESS;
         return h;
     }
+    // Neither RAR 4 (above) nor RAR 5: libarchive would read on into the next volume
+    // as if the files were one stream, and a first volume that is no archive at all
+    // (an empty file, say) leads it into freed memory.
+    int64_t sfxOffset = rar5MarkerOffset(arcName);
+    if (sfxOffset < 0) {
+        delete h;
+        result = ERAR_BAD_ARCHIVE;
+        return nullptr;
+    }
     h->reader = archive_read_new();
     if (!h->reader) {
         delete h;
@@ -227,7 +236,6 @@ ArchiveHandle* openArchive(const std::string& arcName, const std::wstring& arcNa
     for (const auto& v : h->volumes) volumeNames.push_back(v.c_str());
     volumeNames.push_back(nullptr);
     h->rar5Files = readRar5Files(h->volumes);
-    int64_t sfxOffset = rar5MarkerOffset(arcName);
     int opened = sfxOffset > 0 ? openSfx(h->reader, arcName, sfxOffset)
                                : archive_read_open_filenames(h->reader, volumeNames.data(), ReadBlockSize);
     if (opened != ARCHIVE_OK) {
