@@ -5,6 +5,8 @@
 #                ASan+UBSan), win and e2e under Wine
 #   make unit | asan | wintest | e2e    one layer
 #   make native | win | medium          builds only
+#   make fuzz    every fuzz target for FUZZ_SECONDS (default 120) each, with a table of
+#                executions, edges and findings (make test runs them briefly)
 #   make bench   benchmarks (never part of the tests)
 #   make format  apply the tree's code style (.clang-format)
 #   make clean
@@ -13,8 +15,10 @@ JOBS ?= $(shell nproc)
 MAKEFLAGS += --no-print-directory
 CMAKE_COMMON = -DCMAKE_BUILD_TYPE=RelWithDebInfo
 WINE = scripts/with-wine
+FUZZ_SECONDS ?= 120
+FUZZ_CMAKE = -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DQUILL_FUZZ=ON
 
-.PHONY: all deps native asan win medium run test check format unit asan-test wintest e2e bench clean
+.PHONY: all deps native asan fuzz-build win medium run test check format unit asan-test fuzz-test fuzz wintest e2e bench clean
 
 all: native win
 
@@ -28,6 +32,11 @@ native: deps
 asan: deps
 	cmake -S . -B build/asan $(CMAKE_COMMON) -DQUILL_SANITIZE=ON >/dev/null
 	cmake --build build/asan -j $(JOBS)
+
+# The fuzz targets: the readers of untrusted bytes under libFuzzer, built with clang.
+fuzz-build: deps
+	cmake -S . -B build/fuzz $(CMAKE_COMMON) $(FUZZ_CMAKE) >/dev/null
+	cmake --build build/fuzz -j $(JOBS)
 
 win: deps
 	cmake -S . -B build/win $(CMAKE_COMMON) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
@@ -44,6 +53,12 @@ unit: native
 asan-test: asan
 	ctest --test-dir build/asan -L unit --output-on-failure
 
+fuzz-test: fuzz-build
+	ctest --test-dir build/fuzz -L fuzz --output-on-failure
+
+fuzz: fuzz-build
+	FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz.sh run
+
 wintest: win
 	$(WINE) ctest --test-dir build/win -L win --output-on-failure
 
@@ -58,7 +73,7 @@ check: deps
 format: deps
 	git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format -i --style=file
 
-test: check unit asan-test win
+test: check unit asan-test fuzz-test win
 	$(WINE) ctest --test-dir build/win -L 'win|e2e' --output-on-failure
 
 bench: native

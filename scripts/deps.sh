@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(cmake g++ make mingw-w64 wine wine64 xvfb xdotool imagemagick sox lame
           libarchive-dev libarchive-tools googletest libgtest-dev dpkg-dev locales clang-format
-          libpng-dev libjpeg-dev)
+          libpng-dev libjpeg-dev clang libclang-rt-14-dev llvm-14)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

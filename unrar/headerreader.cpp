@@ -237,6 +237,15 @@ ArchiveHandle* openArchive(const std::string& arcName, const std::wstring& arcNa
         result = ERAR_SUCCESS;
         return h;
     }
+    // Neither RAR 4 (above) nor RAR 5: libarchive would read on into the next volume
+    // as if the files were one stream, and a first volume that is no archive at all
+    // (an empty file, say) leads it into freed memory.
+    if (marker < 0) {
+        fclose(first);
+        delete h;
+        result = ERAR_BAD_ARCHIVE;
+        return nullptr;
+    }
     h->reader = archive_read_new();
     if (!h->reader) {
         fclose(first);
@@ -249,9 +258,8 @@ ArchiveHandle* openArchive(const std::string& arcName, const std::wstring& arcNa
     // RAR 4.x names without the Unicode flag come from Unix packers these days, in
     // UTF-8; the default (the code page of the reading system) would garble them.
     archive_read_set_format_option(h->reader, "rar", "hdrcharset", "UTF-8");
-    if (marker >= 0) h->rar5Files = readRar5Files(first, static_cast<uint64_t>(marker), h->volumes);
-    // Without a marker libarchive gets the whole file, and refuses it.
-    if (openVolumes(h->reader, first, marker > 0 ? static_cast<uint64_t>(marker) : 0, h->volumes) != ARCHIVE_OK) {
+    h->rar5Files = readRar5Files(first, static_cast<uint64_t>(marker), h->volumes);
+    if (openVolumes(h->reader, first, static_cast<uint64_t>(marker), h->volumes) != ARCHIVE_OK) {
         // The file exists (checked above), so it is not a RAR archive libarchive knows.
         result = ERAR_BAD_ARCHIVE;
         archive_read_free(h->reader);

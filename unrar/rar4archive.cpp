@@ -241,6 +241,12 @@ bool readVolume(FILE* f, size_t volume, uint64_t start, Rar4Archive& archive, in
                 archive.endCode = ERAR_BAD_DATA;
                 return false;
             }
+            // A size that would carry the walk past the end of all numbers could bring
+            // it back to this very header, for ever.
+            if (dataSize > UINT64_MAX - (pos + headSize)) {
+                archive.endCode = ERAR_BAD_DATA;
+                return false;
+            }
             if (pos + headSize + dataSize > size && !(flags & FileSplitAfter)) {
                 archive.endCode = ERAR_BAD_DATA;  // the data runs past the end of the file
                 return false;

@@ -128,7 +128,11 @@ bool readVolume(FILE* f, uint64_t start, std::vector<Rar5File>& files) {
                 files.push_back(file);
             }
         }
-        pos += 4 + sizeBytes + headSize + dataSize;
+        // A data size that would carry the walk past the end of all numbers could bring
+        // it back to this very header, for ever.
+        const uint64_t headerEnd = pos + 4 + sizeBytes + headSize;
+        if (dataSize > UINT64_MAX - headerEnd) return false;
+        pos = headerEnd + dataSize;
     }
 }
 

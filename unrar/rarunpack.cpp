@@ -361,7 +361,8 @@ int RarUnpacker::readFilter(BitInput& in, bool fromPpmd) {
 int RarUnpacker::parseFilter(const std::vector<unsigned char>& data, unsigned flags) {
     // `data` starts with a dummy checksum position so that CodeBits can skip it.
     std::vector<unsigned char> code(data.size() + 1);
-    memcpy(code.data() + 1, data.data(), data.size());
+    // A filter's code may be empty (a 16-bit length of 0): copy no bytes from no buffer.
+    std::copy(data.begin(), data.end(), code.begin() + 1);
     CodeBits bits(code);
     size_t number = lastProgram_;
     if (flags & 0x80) {
@@ -634,9 +635,12 @@ int RarUnpacker::runFilter(const Filter& filter, uint32_t& outAddress) {
         uint32_t channels = r[0];
         if (size > VmWorkSize / 2) return ERAR_BAD_DATA;
         uint32_t src = 0;
-        for (uint32_t c = 0; c < channels; ++c) {
+        // Every channel-th byte belongs to one channel. A channel beyond the block's
+        // bytes has none, and 64-bit steps cannot wrap back into the block: however
+        // many channels the stream names, exactly `size` bytes are read.
+        for (uint32_t c = 0; c < channels && c < size; ++c) {
             unsigned char prev = 0;
-            for (uint32_t d = size + c; d < 2 * size; d += channels) {
+            for (uint64_t d = uint64_t{size} + c; d < 2 * uint64_t{size}; d += channels) {
                 prev = static_cast<unsigned char>(prev - mem[src++]);
                 mem[d] = prev;
             }
@@ -680,11 +684,13 @@ int RarUnpacker::runFilter(const Filter& filter, uint32_t& outAddress) {
         if (size > VmWorkSize / 2) return ERAR_BAD_DATA;
         unsigned char* dest = mem + size;
         const unsigned char* src = mem;
-        for (uint32_t c = 0; c < channels; ++c) {
+        // As in the delta filter: no more channels than bytes, steps that cannot wrap.
+        for (uint32_t c = 0; c < channels && c < size; ++c) {
             unsigned prevByte = 0;
             int prevDelta = 0, d1 = 0, d2 = 0, d3 = 0, k1 = 0, k2 = 0, k3 = 0;
             unsigned dif[7] = {};
-            for (uint32_t i = c, count = 0; i < size; i += channels, ++count) {
+            uint32_t count = 0;
+            for (uint64_t i = c; i < size; i += channels, ++count) {
                 d3 = d2;
                 d2 = prevDelta - d1;
                 d1 = prevDelta;

@@ -121,7 +121,8 @@ std::string pictureKind(const std::string& bytes) {
     if (startsWith("\xFF\xD8\xFF", 3)) return "JPEG";
     if (startsWith("GIF8", 4)) return "GIF";
     if (startsWith("BM", 2) && bytes.size() > 14) return "BMP";
-    if (startsWith("RIFF", 4) && bytes.compare(8, 4, "WEBP") == 0) return "WebP";
+    // A RIFF file names its form at offset 8; a shorter one names none.
+    if (startsWith("RIFF", 4) && bytes.size() >= 12 && bytes.compare(8, 4, "WEBP") == 0) return "WebP";
     return "";
 }
 
