@@ -61,9 +61,11 @@ SetupOptions parseSetupCommandLine(const std::string& commandLine);
 std::string setupUsage();
 
 // uninstall.exe's exit codes: 0 removed, NotFound when no installation is
-// registered or its log is missing, BadCommandLine for anything but /S. The
-// interactive run keeps exit code 0 in every case but a missing string table.
-enum class UninstallExit : int { Removed = 0, NotFound = 1, BadCommandLine = 2 };
+// registered, BadCommandLine for anything but /S, Incomplete when files of the
+// game are left (its log is missing or damaged, or a file could not be
+// deleted); the game then stays registered. The interactive run keeps exit code
+// 0 in every case but a missing string table.
+enum class UninstallExit : int { Removed = 0, NotFound = 1, BadCommandLine = 2, Incomplete = 3 };
 
 struct UninstallOptions {
     bool silent = false;

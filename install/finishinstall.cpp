@@ -24,8 +24,8 @@
 
 namespace {
 
-constexpr char RUNONCE_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Runonce";
-constexpr char RUNONCE_VALUE[] = "__QuillmarkAdditionalInstallation__";
+using medium::RUNONCE_KEY;
+using medium::RUNONCE_VALUE;
 constexpr size_t KEY_BUFFER = 1024;
 
 // --- additional-installation flags ----------------------------------------
