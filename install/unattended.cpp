@@ -152,7 +152,12 @@ SetupExit InstallApp::installUnattended(HINSTANCE hInst) {
             return report.failure() != SetupExit::Installed ? report.failure() : SetupExit::Cancelled;
         }
         installWorker(nullptr);
-        return outcomeAfterWorker(*this);
+        const SetupExit outcome = outcomeAfterWorker(*this);
+        if (reinstalling && outcome != SetupExit::Installed)
+            report.message("The earlier installation in " + installDir +
+                           " was changed by this run before it failed and may be incomplete now. Run setup again, "
+                           "or uninstall it.");
+        return outcome;
     };
     unattendedRunning = true;
     const SetupExit outcome = run();

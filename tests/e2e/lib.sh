@@ -115,10 +115,11 @@ differing() {
     "$compare" -metric AE "$1" "$2" null: 2>&1 || true
 }
 
-# Starts setup on a medium and waits for its first screen; the panel's picture
-# is kept under the given name and its path left in $welcome.
+# Starts setup on a medium (with the options after the name) and waits for its
+# first screen; the panel's picture is kept under the given name and its path
+# left in $welcome.
 start_on_welcome() {
-    start_setup "$1"
+    start_setup "$1" "${@:3}"
     find_panel
     sleep 1
     welcome=$(panel_shot "$2")

@@ -4,7 +4,8 @@
 # progress and result on the console and every step in the log. /S again
 # reinstalls over it in place; /D= elsewhere and a second setup are refused
 # without a change. uninstall.exe /S removes everything, and says so by its exit
-# code when there is nothing to remove. /? lists the options in a box.
+# code when there is nothing to remove. Without /S, /D= and /NOSHORTCUT fill the
+# options screen. /? lists the options in a box.
 source "$(dirname "$0")/lib.sh"
 
 private_desktop
@@ -88,6 +89,25 @@ grep -q "was removed" "$console" || fail "the uninstaller reports: $(cat "$conso
 ! reg_has "$runonce_key" /v "$runonce_value" || fail "the resumption entry is still in the registry"
 silent_uninstall "$(winepath -w "$medium/uninstall.exe" | tr -d '\r')"
 [ "$code" = 1 ] || fail "uninstall /S without an installation ended with $code"
+
+# Without /S the options fill the options screen: installing from there goes
+# into the folder of /D= without a desktop shortcut.
+options_folder="$WINEPREFIX/drive_c/Quill Options"
+remove_options_folder() { rm -rf "$options_folder"; }
+at_exit remove_options_folder
+start_on_welcome "$medium" silent-options-welcome "/NOSHORTCUT" "/D=C:\Quill Options"
+click_panel 100 206 # install
+click_panel 190 340 # accept
+click_panel 97 278  # install
+driver box "Quillmark Demo Install" 60000 >/dev/null || fail "no question for the first extra installer"
+driver press "Quillmark Demo Install" 7
+expect_exit 0
+[ -f "$options_folder/Quillmark.exe" ] || fail "the window's road did not install into the folder of /D="
+[ ! -e "$desktop_link" ] || fail "/NOSHORTCUT made a desktop shortcut"
+driver wait-window __INSTALL_WND__ 30000 >/dev/null && driver close __INSTALL_WND__
+driver wait-gone __INSTALL_WND__ 10000 || fail "the relaunched setup did not close"
+silent_uninstall 'C:\Quill Options\uninstall.exe' "$options_folder"
+[ "$code" = 0 ] || fail "uninstall /S after the window's road ended with $code"
 
 # /? lists the options and the exit codes.
 start_setup "$medium" "/?"

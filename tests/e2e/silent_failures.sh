@@ -39,7 +39,6 @@ expect_failure() {
 
 medium=$(fresh_medium failure)
 expect_failure "$medium" 2 "/EXTRAS=MOST is not one of ALL, UNASKED and NONE" /EXTRAS=MOST
-expect_failure "$medium" 2 "/D=Games\\Quillmark is not a full path" "/D=Games\\Quillmark"
 expect_failure "$medium" 4 "The installation folder is too long" "/D=C:\\Games\\$(printf 'x%.0s' $(seq 300))"
 expect_failure "$(damaged_medium nodll 'rm unrar.dll')" 7 "unrar.dll" /D=C:\\Quillmark
 expect_failure "$(damaged_medium garbage 'printf "no archive" >game.rar')" 3 "Cannot process package: game.rar" \
