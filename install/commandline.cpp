@@ -70,8 +70,27 @@ bool nextWord(const std::string& line, size_t& pos, Word& word) {
     return true;
 }
 
-std::string givenTwice(const Word& word) {
-    return "The option " + word.text.substr(0, 1) + word.name + " is given twice.";
+// Reads every word of a command line, also after a refused one, so that a
+// script's /S still keeps the boxes away and its /LOG= still receives the
+// reason. take(word, pos) handles one option (it may move pos to the line's end)
+// and returns why it refuses it; the first reason is the result.
+template <typename Take>
+std::string readOptions(const std::string& line, Take take) {
+    std::set<std::string> seen;
+    std::string firstError;
+    size_t pos = 0;
+    Word word;
+    while (nextWord(line, pos, word)) {
+        std::string error;
+        if (!word.isOption)
+            error = "Unexpected word " + word.text + ": options start with / or -.";
+        else if (!seen.insert(word.name).second)
+            error = "The option " + word.text.substr(0, 1) + word.name + " is given twice.";
+        else
+            error = take(word, pos);
+        if (firstError.empty()) firstError = error;
+    }
+    return firstError;
 }
 
 // Why a /D= folder cannot be an installation folder; empty when it can.
@@ -162,31 +181,16 @@ std::string applySetupOption(SetupOptions& options, const Word& word) {
 
 }  // namespace
 
-// Every word is read even after a refused one, so that a script's /S still keeps
-// the boxes away and its /LOG= still receives the reason.
 SetupOptions parseSetupCommandLine(const std::string& commandLine) {
     SetupOptions options;
-    std::set<std::string> seen;
-    size_t pos = 0;
-    Word word;
-    while (nextWord(commandLine, pos, word)) {
-        options.given = true;
-        std::string error;
-        if (!word.isOption) {
-            error = "Unexpected word " + word.text + ": options start with / or -.";
-        } else if (!seen.insert(word.name).second) {
-            error = givenTwice(word);
-        } else if (word.name == "D" && word.hasValue) {
-            // The folder is the rest of the line, blanks and all.
-            const size_t equals = commandLine.find('=', word.start);
-            options.installDir = trimmed(withoutQuotes(commandLine.substr(equals + 1)));
-            error = folderError(options.installDir);
-            pos = commandLine.size();
-        } else {
-            error = applySetupOption(options, word);
-        }
-        if (options.error.empty()) options.error = error;
-    }
+    options.given = commandLine.find_first_not_of(" \t\r\n") != std::string::npos;
+    options.error = readOptions(commandLine, [&](const Word& word, size_t& pos) {
+        if (!(word.name == "D" && word.hasValue)) return applySetupOption(options, word);
+        // The folder is the rest of the line, blanks and all.
+        options.installDir = trimmed(withoutQuotes(commandLine.substr(commandLine.find('=', word.start) + 1)));
+        pos = commandLine.size();
+        return folderError(options.installDir);
+    });
     if (!options.error.empty()) options.error += " setup.exe /? lists the options.";
     return options;
 }
@@ -216,18 +220,10 @@ std::string setupUsage() {
 
 UninstallOptions parseUninstallCommandLine(const std::string& commandLine) {
     UninstallOptions options;
-    std::set<std::string> seen;
-    size_t pos = 0;
-    Word word;
-    while (nextWord(commandLine, pos, word)) {
-        std::string error;
-        if (!word.isOption || word.name != "S" || word.hasValue)
-            error = "Unknown option " + word.text + ": uninstall.exe takes only /S.";
-        else if (!seen.insert(word.name).second)
-            error = givenTwice(word);
-        else
-            options.silent = true;
-        if (options.error.empty()) options.error = error;
-    }
+    options.error = readOptions(commandLine, [&](const Word& word, size_t&) {
+        if (word.name != "S" || word.hasValue) return "Unknown option " + word.text + ": uninstall.exe takes only /S.";
+        options.silent = true;
+        return std::string();
+    });
     return options;
 }
