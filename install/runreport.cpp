@@ -43,14 +43,19 @@ void RunReport::message(const std::string& text) {
     console.writeLine(line);
 }
 
-float RunReport::percentOf(float fraction) {
+namespace {
+
+// The percentage the window shows for a fraction, held to 1.1 .. 100.
+float shownPercent(float fraction) {
     if (!(fraction > 0.0f)) fraction = 0.0f;
     if (fraction > 1.0f) fraction = 1.0f;
     return fraction * 98.9f + 1.1f;
 }
 
+}  // namespace
+
 void RunReport::progress(float fraction) {
-    const int percent = static_cast<int>(percentOf(fraction));
+    const int percent = static_cast<int>(shownPercent(fraction));
     std::lock_guard<std::mutex> lock(mutex);
     if (percent / 10 <= lastTenth) return;
     lastTenth = percent / 10;

@@ -41,9 +41,6 @@ public:
     // The last line: the exit code, its meaning and what the run did.
     void result(SetupExit code, const std::string& detail);
 
-    // The shown percentage of a fraction, held to 1.1 .. 100.
-    static float percentOf(float fraction);
-
 private:
     void writeLog(const std::string& text);
 
