@@ -207,6 +207,7 @@ std::string setupUsage() {
         "/NOSHORTCUT\tNo desktop shortcut.\n"
         "/EXTRAS=\tWhich extra installers /S runs: ALL, UNASKED (only those that ask nothing; the default) or NONE.\n"
         "/LOG=file\tWrites every step and every message with its time into the file.\n"
+        "/PREVIEW=folder\tDraws the five screens into bitmap files in the folder and installs nothing.\n"
         "/?\tShows this text.\n"
         "Options are case-insensitive and may start with / or -. From a console, progress and result go there.\n"
         "\n"
