@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <unordered_set>
 
 #include "gui/guiwindow.h"
 #include "installapp.h"
@@ -23,8 +24,8 @@
 
 namespace {
 
-constexpr char RUNONCE_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Runonce";
-constexpr char RUNONCE_VALUE[] = "__QuillmarkAdditionalInstallation__";
+using medium::RUNONCE_KEY;
+using medium::RUNONCE_VALUE;
 constexpr size_t KEY_BUFFER = 1024;
 
 // --- additional-installation flags ----------------------------------------
@@ -95,13 +96,15 @@ void InstallApp::handleFinishMessage(UINT msg) {
 
 namespace {
 
-// This is the main thread: a resumed run, or no window yet.
+// This is the window's thread: a resumed run.
 bool onMainThread(const InstallApp& app) {
-    return !app.hwnd || GetWindowThreadProcessId(app.hwnd, nullptr) == GetCurrentThreadId();
+    return app.hwnd && GetWindowThreadProcessId(app.hwnd, nullptr) == GetCurrentThreadId();
 }
 
-// Runs the message's work here on the main thread, otherwise posts it there.
+// Runs the message's work here on the main thread, otherwise posts it there. An
+// unattended run has no window, no loop and no sounds; it reads the outcome itself.
 void handToMainThread(InstallApp& app, UINT msg) {
+    if (!app.hwnd) return;
     if (onMainThread(app))
         app.handleFinishMessage(msg);
     else
@@ -133,13 +136,13 @@ void abandonFinishing(InstallApp& app, const std::string& path, unsigned long lo
     std::string message = diskFull ? "The disk is full: there is no room for " + path + "."
                                    : "The file " + path + " could not be written.";
     if (app.additionalMode) {
-        app.errorBox("%s", message.c_str());
+        app.errorBox(SetupExit::FinishingFailed, "%s", message.c_str());
         handToMainThread(app, InstallApp::WM_FINISH_QUIT);
         return;
     }
     message += diskFull ? "\nThe installation has been undone. Please free some space or choose another folder."
                         : "\nThe installation has been undone.";
-    app.errorBox("%s", message.c_str());
+    app.errorBox(SetupExit::FinishingFailed, "%s", message.c_str());
     // The log lists everything but itself.
     DeleteFileA((app.installDir + "\\install.log").c_str());
     rollbackInstallation();
@@ -158,7 +161,7 @@ void InstallApp::finishInstallation() {
     }
     finishing = true;
 
-    progressScreen.setProgress(1.0f);
+    showProgress(1.0f);
     // The worker leaves drawing to the main thread's loop, which redraws anyway.
     if (onMainThread(*this)) {
         progressScreen.draw();
@@ -174,22 +177,29 @@ void InstallApp::finishInstallation() {
         return;
     }
 
-    // A resumed run starts from the earlier log, so that the extracted files
-    // stay listed for the uninstaller, and adds only lines it does not hold yet.
+    // A resumed run and a reinstallation start from the earlier log, so that the
+    // files of the first run stay listed for the uninstaller, and add only the
+    // lines it does not hold yet.
     const std::string logPath = installDir + "\\install.log";
     std::vector<std::string> earlierLog;
-    bool resumedWithLog = additionalMode && readInstallLog(logPath, earlierLog);
+    const bool keepEarlierLog = (additionalMode || reinstalling) && readInstallLog(logPath, earlierLog);
     const std::string desktopLink = "\\" + productIdentity().desktopShortcut + ".lnk";
-    if (resumedWithLog) {
-        logEntries.insert(logEntries.begin(), earlierLog.begin(), earlierLog.end());
-        // The desktop choice of the first run is known only from its log.
-        desktopShortcut =
-            std::find(earlierLog.begin(), earlierLog.end(), desktopFolder() + desktopLink) != earlierLog.end();
-    }
+    std::unordered_set<std::string> listed(earlierLog.begin(), earlierLog.end());
     auto appendLog = [&](const std::string& entry) {
-        if (resumedWithLog && std::find(logEntries.begin(), logEntries.end(), entry) != logEntries.end()) return;
+        if (keepEarlierLog && !listed.insert(entry).second) return;
         logEntries.push_back(entry);
     };
+    if (keepEarlierLog) {
+        std::vector<std::string> thisRun;
+        thisRun.swap(logEntries);
+        logEntries = earlierLog;
+        for (const std::string& entry : thisRun) appendLog(entry);
+        // The desktop choice of the first run is known only from its log.
+        if (additionalMode)
+            desktopShortcut =
+                std::find(earlierLog.begin(), earlierLog.end(), desktopFolder() + desktopLink) != earlierLog.end();
+    }
+    report.step("Finishing: shortcuts, uninstaller, install.log and registry values");
 
     gameExePath = installDir + "\\" + stringTable.text("PATH_GAME_EXE");
     const char* gameDescription = stringTable.text("TXT_GAME_ICON_DESCR");
@@ -237,9 +247,9 @@ void InstallApp::finishInstallation() {
 
     for (const char* name : {"addinstf.bin", "uninstall.exe", "Media\\strings.txt", "Media"}) appendLog(name);
 
-    // A resumed run that adds no line leaves the log alone: rewriting it could
-    // only lose it, on a drive that has filled up since.
-    const bool logGrew = !resumedWithLog || logEntries.size() > earlierLog.size();
+    // A resumed run (or a reinstallation) that adds no line leaves the log alone:
+    // rewriting it could only lose it, on a drive that has filled up since.
+    const bool logGrew = !keepEarlierLog || logEntries.size() > earlierLog.size();
     if (logGrew && !writeInstallLog(logPath, logEntries)) {
         abandonFinishing(*this, logPath, logSizeOf(logEntries));
         return;
@@ -259,7 +269,7 @@ void InstallApp::finishInstallation() {
         // offered twice, even when Windows restarts in the middle of it.
         flags.done[k] = 1;
         if (!flags.write(flagsPath)) {
-            errorBox("Cannot open file %s", flagsPath.c_str());
+            errorBox(SetupExit::FinishingFailed, "Cannot open file %s", flagsPath.c_str());
             handToMainThread(*this, WM_FINISH_QUIT);
             return;
         }
@@ -267,10 +277,13 @@ void InstallApp::finishInstallation() {
         std::string question = addInstallText(medium::ADD_INSTALL_QUESTION_KEY, k);
         if (program.empty()) continue;
         if (k == 2 && !isWindowsXp()) continue;
-        if (question.empty() || askYesNo(question.c_str())) runProgram((installDir + "\\" + program).c_str(), "", true);
+        const bool wanted = wantsAdditionalInstall(question);
+        report.step("Extra installer " + program + (wanted ? ": run" : ": not run"));
+        if (wanted) runProgram((installDir + "\\" + program).c_str(), "", true);
         if (sessionEnding) break;
     }
 
-    if (!sessionEnding) runProgram(setupPath.c_str(), "", false);
+    // An unattended run ends here; the window's run opens again on the installed screen.
+    if (!sessionEnding && !options.silent) runProgram(setupPath.c_str(), "", false);
     handToMainThread(*this, WM_FINISH_COMPLETE);
 }

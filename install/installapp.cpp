@@ -97,7 +97,7 @@ InstallApp::InstallApp() {
 
 // --- start-up ------------------------------------------------------------
 
-bool InstallApp::start(HINSTANCE hInst) {
+bool InstallApp::startCommon(HINSTANCE hInst) {
     hInstance = hInst;
     sessionEnding = false;
 
@@ -113,13 +113,14 @@ bool InstallApp::start(HINSTANCE hInst) {
     folder = slash == std::string::npos ? std::string() : folder.substr(0, slash);
     SetCurrentDirectoryA(folder.c_str());
     if (folder.size() < 2 || folder[1] != ':') {
-        MessageBoxA(nullptr, "Installation error\nBad install path", "Install", MB_OK);
+        report.fail(SetupExit::NotStarted);
+        showBox("Installation error\nBad install path", MB_OK, "Install");
         return false;
     }
     sourceDrive = folder.substr(0, 2);
 
     if (!stringTable.load(medium::STRINGS_FILE)) {
-        errorBox("Cannot load string table. Application will terminate.");
+        errorBox(SetupExit::BadMedium, "Cannot load string table. Application will terminate.");
         return false;
     }
     setProductIdentity(readProductIdentity(stringTable));
@@ -127,11 +128,22 @@ bool InstallApp::start(HINSTANCE hInst) {
     if (windowsMajorVersion() < 5) {
         std::string question =
             std::string(stringTable.text("MSG_WRONG_SYSTEM")) + "\n" + stringTable.text("MSG_WRONG_SYSTEM1");
-        if (!askYesNo(question.c_str())) ExitProcess(1);
+        if (!askYesNo(question.c_str())) {
+            report.result(SetupExit::NotStarted, "");
+            ExitProcess(1);
+        }
     }
 
     const char* charsetName = stringTable.text("LNG_CHARSET");
     if (*charsetName) charsetFromName(charsetName, fontCharset);
+    return true;
+}
+
+bool InstallApp::start(HINSTANCE hInst) {
+    if (!startCommon(hInst)) return false;
+    // Only an unattended run refuses to start beside another setup; this one
+    // holds the mark so that an unattended run started meanwhile refuses.
+    claimSetupInstance();
 
     // A cue that cannot be loaded stays silent; only the debug output says so.
     SoundCue* const cues[] = {&cueBack, &cueOk, &cueError, &cuePresent, &cueScrShot};
@@ -177,6 +189,7 @@ bool InstallApp::start(HINSTANCE hInst) {
     CoInitialize(nullptr);
 
     setDefaultInstallDir();
+    if (!options.installDir.empty()) installDir = options.installDir;
     homepageUrl = stringTable.text("URL_HOMEPAGE");
 
     registerScreen(&welcomeScreen);
@@ -331,8 +344,10 @@ std::string InstallApp::formatMessage(const char* format) {
     return text + "\n";
 }
 
-int InstallApp::showBox(const std::string& text, UINT type) {
-    return MessageBoxA(hwnd, text.c_str(), productIdentity().installCaption().c_str(), type);
+int InstallApp::showBox(const std::string& text, UINT type, const char* caption) {
+    report.message(text);
+    if (options.silent) return (type & MB_YESNO) ? IDNO : IDOK;
+    return MessageBoxA(hwnd, text.c_str(), caption ? caption : productIdentity().installCaption().c_str(), type);
 }
 
 void InstallApp::playInfoCue() { cueError.play(); }

@@ -8,6 +8,7 @@
 //   system services .................. services.cpp
 //   starting the installation ........ startinstall.cpp
 //   finishing the installation ....... finishinstall.cpp
+//   the command line, unattended run . unattended.cpp
 #pragma once
 
 #include <windows.h>
@@ -17,7 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "commandline.h"
 #include "gui/guirect.h"
+#include "runreport.h"
 #include "screens/installedscreen.h"
 #include "screens/licensescreen.h"
 #include "screens/optionsscreen.h"
@@ -38,6 +41,10 @@ void readIdentityBesideSetup();
 // Maps a LNG_CHARSET name to its GDI character set; false for an unknown name.
 bool charsetFromName(const char* name, int& charset);
 
+// Marks this process as the running setup for the rest of its life; false when
+// another setup was running already (an unattended run then ends at once).
+bool claimSetupInstance();
+
 class InstallApp {
 public:
     InstallApp();
@@ -52,6 +59,9 @@ public:
     // Message boxes: printf-style, caption "<product name> Install", owner hwnd.
     // Called without arguments, the format is shown as it stands, so a percent
     // sign in a string-table text is never formatted with arguments never passed.
+    // Every text also goes to the run's log; an unattended run shows no box, and
+    // a question there is answered No. A failure that ends the installation names
+    // its exit code first, which an unattended run ends with.
     template <typename... Args>
     void errorBox(const char* format, Args... args) {
         showBox(formatMessage(format, args...), MB_OK | MB_ICONERROR);
@@ -60,6 +70,16 @@ public:
     void infoBox(const char* format, Args... args) {
         playInfoCue();
         showBox(formatMessage(format, args...), MB_OK | MB_ICONINFORMATION);
+    }
+    template <typename... Args>
+    void errorBox(SetupExit failure, const char* format, Args... args) {
+        report.fail(failure);
+        errorBox(format, args...);
+    }
+    template <typename... Args>
+    void infoBox(SetupExit failure, const char* format, Args... args) {
+        report.fail(failure);
+        infoBox(format, args...);
     }
     template <typename... Args>
     bool askYesNo(const char* format, Args... args) {
@@ -103,6 +123,26 @@ public:
     // The installation.
     void startInstallation();
     void finishInstallation();
+    // The checks before the worker starts: the folder (made here when missing),
+    // the free space, the main package and the RAR library. False when one
+    // failed; it has told the user (or the run's report).
+    bool checkInstallation();
+    // Removes the folders that checkInstallation made, deepest first, as far as
+    // they are empty: an installation that did not happen leaves none behind.
+    void removeCreatedFolders();
+    // The worker's fraction for the progress screen and the run's report.
+    void showProgress(float fraction);
+    // Whether an extra installer with this question (empty: none) is run: the
+    // user answers in a run with the window, /EXTRAS= decides in an unattended one.
+    bool wantsAdditionalInstall(const std::string& question);
+
+    // The command line of a run that is not a resumed one: /? and a refused
+    // command line end the run here, /S runs the installation without window.
+    // True with the exit code when the run has ended; otherwise the options are
+    // taken over (the folder, the shortcut choice, the log) for the window.
+    bool runCommandLine(HINSTANCE hInst, const std::string& commandLine, int& exitCode);
+    // The unattended installation of /S, from start-up to finishing.
+    SetupExit installUnattended(HINSTANCE hInst);
 
     // What finishing hands from the worker to the main thread, which alone may
     // switch screens, release the sounds and end the process.
@@ -141,6 +181,13 @@ public:
     char className[256] = "__INSTALL_WND__";
     bool desktopShortcut = true;
     std::atomic<bool> keyDown{false};
+    // The options of the command line, the run's log and console, and the
+    // folder levels that the checks made for this installation (outermost first).
+    SetupOptions options;
+    RunReport report;
+    std::vector<std::string> createdFolders;
+    // An unattended run over an installed game: finishing keeps the earlier log.
+    bool reinstalling = false;
 
     // The text of a message box: formatted into 1,024 characters, cut where it
     // would not fit, with a line break appended.
@@ -155,7 +202,11 @@ public:
     }
 
 private:
-    int showBox(const std::string& text, UINT type);
+    // The caption is the product's installation caption unless given.
+    int showBox(const std::string& text, UINT type, const char* caption = nullptr);
+    // Start-up up to the character set (folder, string table, Windows version),
+    // shared by the window's and the unattended run.
+    bool startCommon(HINSTANCE hInst);
     static void playInfoCue();
     static void playQuestionCue();
     LRESULT handleMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -43,7 +43,7 @@ bool openPackage(const char* packagePath, UINT openMode) {
     openArchiveData.CmtBufSize = UNRAR_COMMENT_BUFFER;
     archiveHandle = RAROpenArchive(&openArchiveData);
     if (archiveHandle == nullptr) {
-        installApp.errorBox("Cannot process package: %s", packagePath);
+        installApp.errorBox(SetupExit::BadMedium, "Cannot process package: %s", packagePath);
         return false;
     }
     headerData.CmtBuf = nullptr;
@@ -97,15 +97,16 @@ bool entryNameInAnsi(std::string& name) {
 
 // A write that failed on a drive without room for the entry is named a full
 // disk, which the user can do something about; the library's code alone does
-// not say so.
+// not say so. A failure while measuring shows a damaged medium before anything
+// is written; one while extracting ends an installation that has begun.
 // `name` is the entry's name as the log spells it.
-void reportUnpackError(int code, const std::string& name) {
+void reportUnpackError(SetupExit failure, int code, const std::string& name) {
     bool writeFailed = code == ERAR_ECREATE || code == ERAR_EWRITE || code == ERAR_ECLOSE;
     if (writeFailed && installApp.lacksRoomFor(static_cast<unsigned long long>(unpackedSize()))) {
         const std::string path = installApp.installDir + "\\" + name;
-        installApp.errorBox(DISK_FULL_FORMAT, path.c_str(), code, name.c_str());
+        installApp.errorBox(failure, DISK_FULL_FORMAT, path.c_str(), code, name.c_str());
     } else {
-        installApp.errorBox(UNPACK_ERROR_FORMAT, code, name.c_str());
+        installApp.errorBox(failure, UNPACK_ERROR_FORMAT, code, name.c_str());
     }
 }
 
@@ -155,7 +156,7 @@ int64_t measurePackage(const char* packagePath) {
         if (code != 0) {
             std::string name;
             entryNameInAnsi(name);
-            reportUnpackError(code, name);
+            reportUnpackError(SetupExit::BadMedium, code, name);
             break;
         }
         sum += unpackedSize();
@@ -167,6 +168,7 @@ int64_t measurePackage(const char* packagePath) {
 bool extractPackage(const char* packagePath, const wchar_t* folder) {
     if (!openPackage(packagePath, RAR_OM_EXTRACT)) return false;
     RARSetProcessDataProc(archiveHandle, onUnpackedData);
+    installApp.report.step(std::string("Extracting ") + packagePath);
     installApp.logEntries.push_back(installApp.installDir + "\\");
 
     bool result = true;
@@ -176,7 +178,7 @@ bool extractPackage(const char* packagePath, const wchar_t* folder) {
         // it is refused like an entry the library cannot create.
         std::string cpath;
         if (!entryNameInAnsi(cpath)) {
-            reportUnpackError(ERAR_ECREATE, cpath);
+            reportUnpackError(SetupExit::ExtractionFailed, ERAR_ECREATE, cpath);
             installApp.cancelRequested = true;
             result = false;
             break;
@@ -187,7 +189,7 @@ bool extractPackage(const char* packagePath, const wchar_t* folder) {
         // A cancel makes the library fail the entry; that code is no error to report.
         if (installApp.cancelRequested) break;
         if (code != 0) {
-            reportUnpackError(code, cpath);
+            reportUnpackError(SetupExit::ExtractionFailed, code, cpath);
             installApp.cancelRequested = true;
             result = false;
             break;
@@ -209,15 +211,18 @@ int CALLBACK onUnpackedData(unsigned char*, int size) {
     progressFraction = packagesTotal > 0
                            ? static_cast<float>(static_cast<double>(bytesDone) / static_cast<double>(packagesTotal))
                            : 1.0f;
-    installApp.progressScreen.setProgress(progressFraction);
+    installApp.showProgress(progressFraction);
     return 1;
 }
 
 // --- rollback --------------------------------------------------------------
 
 void rollbackInstallation() {
+    installApp.report.step("Rolling back the " + std::to_string(installApp.logEntries.size()) +
+                           " entries extracted so far");
     removeLoggedEntries(installApp.logEntries, installPlaces(installApp.installDir));
     RemoveDirectoryA(installApp.installDir.c_str());
+    installApp.removeCreatedFolders();
 }
 
 // --- the thread procedure --------------------------------------------------
@@ -226,7 +231,7 @@ DWORD WINAPI installWorker(LPVOID) {
     installApp.cancelPrompting = false;
     installApp.cancelRequested = false;
     installApp.finishing = false;
-    installApp.progressScreen.setProgress(0.0f);
+    installApp.showProgress(0.0f);
     progressFraction = 0.0f;
     installApp.logEntries.clear();
     installApp.extractionDone = false;
@@ -239,6 +244,7 @@ DWORD WINAPI installWorker(LPVOID) {
         if (packageExists(strArcName)) packagesTotal += measurePackage(strArcName);
     }
 
+    installApp.report.step("The packages hold " + std::to_string(packagesTotal) + " bytes");
     bytesDone = 0;
     const std::wstring installFolder = ansiToWide(installApp.installDir);
 

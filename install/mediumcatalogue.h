@@ -261,4 +261,9 @@ const Charset* findCharset(const char* name);
 constexpr const char* DEFAULT_PRODUCT_NAME = "Quillmark Demo";
 constexpr const char* DEFAULT_MAKER = "Orvanta";
 
+// The entry under HKEY_CURRENT_USER that resumes the extra installers at the
+// next logon, written by finishing and deleted with the installation.
+constexpr const char* RUNONCE_KEY = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Runonce";
+constexpr const char* RUNONCE_VALUE = "__QuillmarkAdditionalInstallation__";
+
 }  // namespace medium

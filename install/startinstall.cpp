@@ -29,38 +29,82 @@ std::string outOfSpaceMessage(unsigned long long freeMb, int needMb) {
            szShortfall + stringTable.text("MSG_OUT_OF_SPACE3");
 }
 
-void InstallApp::startInstallation() {
+namespace {
+
+bool isDirectory(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The levels of the folder that do not exist yet, outermost first; the drive's
+// root is never one of them.
+std::vector<std::string> missingFolders(const std::string& folder) {
+    std::vector<std::string> missing;
+    std::string level = folder;
+    while (level.size() > 3 && !isDirectory(level)) {
+        missing.insert(missing.begin(), level);
+        const size_t slash = level.find_last_of("\\/");
+        if (slash == std::string::npos || slash < 3) break;
+        level.resize(slash);
+    }
+    return missing;
+}
+
+}  // namespace
+
+bool InstallApp::checkInstallation() {
+    report.step("Installation folder: " + installDir);
     if (installDir.size() > LONGEST_INSTALL_DIR) {
-        infoBox(
-            "The installation folder is too long (%u characters). Please choose a folder whose path has at "
-            "most %u characters.",
-            static_cast<unsigned>(installDir.size()), static_cast<unsigned>(LONGEST_INSTALL_DIR));
-        return;
+        infoBox(SetupExit::BadFolder,
+                "The installation folder is too long (%u characters). Please choose a folder whose path has at "
+                "most %u characters.",
+                static_cast<unsigned>(installDir.size()), static_cast<unsigned>(LONGEST_INSTALL_DIR));
+        return false;
     }
 
+    createdFolders = missingFolders(installDir);
     char szCurrentDir[MAX_PATH];
     DWORD curLen = GetCurrentDirectoryA(MAX_PATH, szCurrentDir);
     if (curLen == 0 || curLen >= MAX_PATH) szCurrentDir[0] = '\0';
     bool ok = SetCurrentDirectoryA(installDir.c_str()) != 0 || makeDirectories(installDir.c_str());
     if (szCurrentDir[0]) SetCurrentDirectoryA(szCurrentDir);
-    if (!ok) return;
+    if (!ok) {
+        // The window has always stayed quiet here; the report says why.
+        report.fail(SetupExit::BadFolder);
+        report.message("Cannot create the installation folder " + installDir + ".");
+        return false;
+    }
 
-    std::string message = outOfSpaceMessage(freeDiskSpace() / 1024 / 1024, requiredSpaceMb());
+    const unsigned long long freeMb = freeDiskSpace() / 1024 / 1024;
+    report.step("Free space: " + std::to_string(freeMb) + " MB, needed: " + std::to_string(requiredSpaceMb()) + " MB");
+    std::string message = outOfSpaceMessage(freeMb, requiredSpaceMb());
     if (!message.empty()) {
-        infoBox(message.c_str());
-        return;
+        infoBox(SetupExit::NoSpace, message.c_str());
+        return false;
     }
 
     std::string source = sourceFilePath();
     FILE* package = std::fopen(source.c_str(), "rb");
     if (!package) {
-        infoBox((std::string(stringTable.text("ERR_NO_FILE")) + " " + source).c_str());
-        return;
+        infoBox(SetupExit::BadMedium, (std::string(stringTable.text("ERR_NO_FILE")) + " " + source).c_str());
+        return false;
     }
     std::fclose(package);
 
     // The one place where the RAR library is bound before the worker starts.
-    loadUnrarLibrary();
+    if (!loadUnrarLibrary()) return false;
+    report.step("The checks passed; the RAR library is loaded.");
+    return true;
+}
+
+void InstallApp::removeCreatedFolders() {
+    for (auto folder = createdFolders.rbegin(); folder != createdFolders.rend(); ++folder)
+        RemoveDirectoryA(folder->c_str());
+    createdFolders.clear();
+}
+
+void InstallApp::startInstallation() {
+    if (!checkInstallation()) return;
 
     progressScreen.start();
     showScreen(&progressScreen);

@@ -46,7 +46,8 @@ void lookUp(Proc& proc, const char* name) {
 bool loadUnrarLibrary() {
     unrarLibrary = LoadLibraryA(UNRAR_FILE_NAME);
     if (unrarLibrary == nullptr) {
-        installApp.errorBox("Cannot load %s. Installation will not proceed", UNRAR_FILE_NAME);
+        installApp.errorBox(SetupExit::NoUnrarLibrary, "Cannot load %s. Installation will not proceed",
+                            UNRAR_FILE_NAME);
         return false;
     }
     lookUp(openArchiveProc, "RAROpenArchive");
@@ -72,7 +73,8 @@ bool loadUnrarLibrary() {
     };
     for (const UsedFunction& function : used) {
         if (!function.present) {
-            installApp.errorBox("Cannot find %s in %s. Installation will not proceed", function.name, UNRAR_FILE_NAME);
+            installApp.errorBox(SetupExit::NoUnrarLibrary, "Cannot find %s in %s. Installation will not proceed",
+                                function.name, UNRAR_FILE_NAME);
             return false;
         }
     }

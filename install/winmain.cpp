@@ -1,4 +1,5 @@
-// Entry point of setup.exe: the resumed run's early exit, then start-up and the loop.
+// Entry point of setup.exe: the resumed run's early exit or the command line,
+// then start-up and the loop.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -34,6 +35,9 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int) {
         int handled = allAdditionalInstallsHandled(std::string(dir) + "\\addinstf.bin");
         if (handled < 0) return 1;
         if (handled == 1) return 0;
+    } else {
+        int exitCode = 0;
+        if (installApp.runCommandLine(hInstance, lpCmdLine ? lpCmdLine : "", exitCode)) return exitCode;
     }
     if (!installApp.start(hInstance)) return 1;
     return installApp.messageLoop() ? 0 : 1;

@@ -2,7 +2,9 @@
 // every file and folder that install.log lists, deletes the product's registry
 // key, and leaves its own file and the installation folder to a batch file that
 // runs after it has ended. What it could not remove it says, naming the folder;
-// an installation that is still there keeps its registration.
+// an installation that is still there keeps its registration. With /S it asks
+// nothing and shows no box: the exit code and a line on the parent console tell
+// the result.
 //
 //   the registry and the boxes
 //   what is left
@@ -14,9 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "commandline.h"
 #include "installlog.h"
 #include "logremoval.h"
 #include "mediumcatalogue.h"
+#include "parentconsole.h"
 #include "productidentity.h"
 #include "resstringtable.h"
 
@@ -27,9 +31,15 @@ const char* const LOAD_FAILURE_TEXT = "Cannot load string table. Application wil
 const char* const INCOMPLETE_TEXT =
     "The game could not be removed completely: its installation log is missing or damaged, or some of its files "
     "could not be deleted. Please look into this folder:";
+using medium::RUNONCE_KEY;
+using medium::RUNONCE_VALUE;
 const wchar_t* const BATCH_NAME_PREFIX = L"QuillmarkUninstall-";
 // Long enough for any path the system hands out.
 constexpr DWORD WIDE_PATH_BUFFER = 32768;
+
+// The options of this run, and the console that an unattended run reports to.
+UninstallOptions options;
+ParentConsole console;
 
 // --- the registry and the boxes ------------------------------------------
 
@@ -37,11 +47,28 @@ int showBox(const char* text, UINT type) {
     return MessageBoxA(nullptr, text, productIdentity().uninstallCaption().c_str(), type);
 }
 
-// Says that not everything is gone, naming the installation folder.
-void showIncomplete(const std::string& installDir) {
+// Says that not everything is gone, naming the installation folder: in a box,
+// or in an unattended run on the console and by the exit code.
+int reportIncomplete(const std::string& installDir) {
+    if (options.silent) {
+        console.writeLine(productIdentity().name + " could not be removed completely; files are left in " + installDir +
+                          ".");
+        return static_cast<int>(UninstallExit::Incomplete);
+    }
     const char* text = stringTable.text("MSG_UNINSTALL_INCOMPLETE");
     const std::string message = std::string(*text ? text : INCOMPLETE_TEXT) + "\n" + installDir;
     showBox(message.c_str(), MB_ICONWARNING);
+    return 0;
+}
+
+// Says that no installation was found.
+int reportNotFound() {
+    if (options.silent) {
+        console.writeLine("No installation of " + productIdentity().name + " was found; nothing was removed.");
+        return static_cast<int>(UninstallExit::NotFound);
+    }
+    showBox(stringTable.text("MSG_UNINSTALL_FAIL"), MB_ICONINFORMATION);
+    return 0;
 }
 
 // The registered installation folder; false when the key or value is missing, is
@@ -71,6 +98,15 @@ void deleteProductKey() {
         return;
     RegDeleteKeyA(maker, identity.productSubkey().c_str());
     RegCloseKey(maker);
+}
+
+// The entry that would resume the extra installers at the next logon belongs to
+// the installation: once its registration is gone there is nothing to resume.
+void deleteResumptionEntry() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, RUNONCE_KEY, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+    RegDeleteValueA(key, RUNONCE_VALUE);
+    RegCloseKey(key);
 }
 
 // --- what is left ----------------------------------------------------------
@@ -275,19 +311,39 @@ bool startSelfRemoval(const std::wstring& program, const std::string& folderToRe
 
 // --- WinMain -------------------------------------------------------------------
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    if (!stringTable.load(medium::STRINGS_FILE)) {
+// The string table of the current folder. An unattended run, which a script
+// starts from anywhere, also looks beside this program, where the game keeps its
+// copy: the table names the product and its registry key.
+bool loadStringTable() {
+    if (stringTable.load(medium::STRINGS_FILE)) return true;
+    char szProgram[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, szProgram, MAX_PATH);
+    if (!options.silent || length == 0 || length >= MAX_PATH) return false;
+    const std::string program(szProgram, length);
+    return stringTable.load((program.substr(0, program.rfind('\\') + 1) + medium::STRINGS_FILE).c_str());
+}
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR lpCmdLine, int) {
+    options = parseUninstallCommandLine(lpCmdLine ? lpCmdLine : "");
+    if (options.silent) console.attach();
+    if (!options.error.empty()) {
+        if (options.silent)
+            console.writeLine(options.error);
+        else
+            showBox(options.error.c_str(), MB_OK | MB_ICONERROR);
+        return static_cast<int>(UninstallExit::BadCommandLine);
+    }
+    // An unattended run shows no text, so without a string table it goes on as
+    // the demo's uninstaller.
+    if (!loadStringTable() && !options.silent) {
         showBox(LOAD_FAILURE_TEXT, MB_OK);
         std::exit(-1);
     }
     setProductIdentity(readProductIdentity(stringTable));
-    if (showBox(stringTable.text("MSG_CONFIRM_UNINSTALL"), MB_YESNO) != IDYES) return 0;
+    if (!options.silent && showBox(stringTable.text("MSG_CONFIRM_UNINSTALL"), MB_YESNO) != IDYES) return 0;
 
     std::string installDir;
-    if (!readInstallDir(installDir)) {
-        showBox(stringTable.text("MSG_UNINSTALL_FAIL"), MB_ICONINFORMATION);
-        return 0;
-    }
+    if (!readInstallDir(installDir)) return reportNotFound();
 
     const std::string logPath = installDir + "\\install.log";
     std::vector<std::string> files;
@@ -296,13 +352,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         // Nothing is removed without the log. A folder that is still there keeps
         // its registration, so that setup can install over it and so repair it;
         // a registration whose folder is gone names nothing any more.
-        if (isFolder(installDir)) {
-            showIncomplete(installDir);
-            return 0;
-        }
+        if (isFolder(installDir)) return reportIncomplete(installDir);
         deleteProductKey();
-        showBox(stringTable.text("MSG_UNINSTALL_FAIL"), MB_ICONINFORMATION);
-        return 0;
+        deleteResumptionEntry();
+        return reportNotFound();
     }
     const InstallPlaces places = installPlaces(installDir);
     damaged += removeLoggedEntries(files, places);
@@ -315,18 +368,20 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         (!soundLog && holdsFilesBesides(widened(installDir), {program, widened(logPath)}))) {
         // The registration, the log and this program stay, so that the removal
         // can be repeated once the files are free.
-        showIncomplete(installDir);
-        return 0;
+        return reportIncomplete(installDir);
     }
     DeleteFileA(logPath.c_str());
     deleteProductKey();
+    deleteResumptionEntry();
 
     // The log's first line is the installation folder; the registered folder is
     // the same, and is there even when the log is empty or damaged.
     const bool removesItself = startSelfRemoval(program, installDir);
-    if (soundLog && removesItself)
-        showBox(stringTable.text("MSG_UNINSTALL_SUCCESS"), MB_ICONINFORMATION);
-    else
-        showIncomplete(installDir);
+    if (!soundLog || !removesItself) return reportIncomplete(installDir);
+    if (options.silent) {
+        console.writeLine(productIdentity().name + " was removed from " + installDir + ".");
+        return static_cast<int>(UninstallExit::Removed);
+    }
+    showBox(stringTable.text("MSG_UNINSTALL_SUCCESS"), MB_ICONINFORMATION);
     return 0;
 }

@@ -18,7 +18,8 @@ bool OptionsScreen::create() {
     // The box's column depends on where the artwork of a translation puts it.
     shortcutBox = new GuiCheckBox;
     shortcutBox->setRect(stringTable.number("INT_ICON_CB_X"), 237, 20, 20);
-    shortcutBox->setTicked(true);
+    // Ticked unless the command line said /NOSHORTCUT.
+    shortcutBox->setTicked(installApp.desktopShortcut);
     addChild(shortcutBox, [](GuiWindow* sender) {
         installApp.setDesktopShortcut(static_cast<GuiCheckBox*>(sender)->isTicked());
         return 0;

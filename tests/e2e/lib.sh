@@ -115,10 +115,11 @@ differing() {
     "$compare" -metric AE "$1" "$2" null: 2>&1 || true
 }
 
-# Starts setup on a medium and waits for its first screen; the panel's picture
-# is kept under the given name and its path left in $welcome.
+# Starts setup on a medium (with the options after the name) and waits for its
+# first screen; the panel's picture is kept under the given name and its path
+# left in $welcome.
 start_on_welcome() {
-    start_setup "$1"
+    start_setup "$1" "${@:3}"
     find_panel
     sleep 1
     welcome=$(panel_shot "$2")
@@ -217,3 +218,51 @@ confirm_uninstall() {
     [ ! -e "$start_menu" ] || fail "the Start menu folder is still there"
     ! reg_has "$product_key" || fail "the product key is still in the registry"
 }
+
+# --- unattended runs --------------------------------------------------------
+
+# Runs setup.exe from a medium in drive D: with the given options and waits for
+# it to end. Its exit code is left in $code, what it wrote to the console (a
+# pipe, as from a script) in $console.
+console="$QUILL_E2E_WORK/console.txt"
+silent_setup() {
+    local medium
+    medium=$(cd "$1" && pwd)
+    shift
+    ln -sfn "$medium" "$WINEPREFIX/dosdevices/d:"
+    code=0
+    (cd "$medium" && wine setup.exe "$@" </dev/null >"$console" 2>/dev/null) || code=$?
+}
+
+# Runs an uninstall.exe (a Windows path) with /S from a folder without a string
+# table, as a script would, and waits until its batch file has removed the
+# program and the game's folder (a Unix path) and then itself.
+silent_uninstall() {
+    code=0
+    (cd "$QUILL_E2E_WORK" && wine "$1" /S </dev/null >"$console" 2>/dev/null) || code=$?
+    [ -z "${2:-}" ] && return
+    for _ in $(seq 150); do
+        [ -e "$2" ] || compgen -G "$temp_dir/QuillmarkUninstall-*.bat" >/dev/null || return 0
+        sleep 0.2
+    done
+    fail "the uninstaller's batch file did not finish: $(ls -A "$2" 2>/dev/null)"
+}
+
+# Everything a run could leave in the prefix, sorted: the files and folders
+# outside Windows' own, and the current user's software keys and values (one
+# line each, the key before every value), without the keys Wine keeps for itself.
+prefix_state() {
+    {
+        find "$WINEPREFIX/drive_c" -path "$WINEPREFIX/drive_c/windows" -prune -o -print | sed "s|^$WINEPREFIX/||"
+        wine reg query 'HKCU\SOFTWARE' /s 2>/dev/null | tr -d '\r' |
+            awk '/^HKEY_/ { key = $0; print; next } NF { print key " |" $0 }' | grep -v '^HKEY_CURRENT_USER\\SOFTWARE\\Wine'
+    } | LC_ALL=C sort >"$1"
+}
+
+# Fails unless two prefix states are the same, showing what differs.
+expect_same_state() {
+    diff "$1" "$2" >&2 || fail "$3"
+}
+
+# A Windows path as setup's ANSI code page (1252 here) spells it in files.
+ansi() { iconv -f UTF-8 -t CP1252 <<<"$1"; }

@@ -9,13 +9,17 @@
 //   qdriver wait-title CLASS TEXT TIMEOUT_MS [BMP]
 //                                            waits until the title holds TEXT; prints it and
 //                                            saves the screen as BMP in that moment
+//   qdriver link FILE                        prints a shortcut's target and working folder,
+//                                            one a line, in UTF-8
 //
 // Exit code 0 on success, 1 when the window did not appear in time, 2 on bad use.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -66,6 +70,34 @@ bool saveScreen(const char* path) {
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return saved;
+}
+
+std::string utf8(const WCHAR* text) {
+    char szText[4 * MAX_PATH] = "";
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, szText, sizeof szText, nullptr, nullptr);
+    return szText;
+}
+
+// Reads a shortcut through the shell, as Windows would follow it.
+int printLink(const char* file) {
+    CoInitialize(nullptr);
+    IShellLinkW* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&link))))
+        return 1;
+    WCHAR wszFile[MAX_PATH], wszTarget[MAX_PATH] = L"", wszDir[MAX_PATH] = L"";
+    MultiByteToWideChar(CP_ACP, 0, file, -1, wszFile, MAX_PATH);
+    IPersistFile* persist = nullptr;
+    bool loaded = SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)));
+    loaded = loaded && SUCCEEDED(persist->Load(wszFile, STGM_READ));
+    if (persist) persist->Release();
+    if (loaded) {
+        link->GetPath(wszTarget, MAX_PATH, nullptr, SLGP_RAWPATH);
+        link->GetWorkingDirectory(wszDir, MAX_PATH);
+        std::printf("%s\n%s\n", utf8(wszTarget).c_str(), utf8(wszDir).c_str());
+    }
+    link->Release();
+    return loaded ? 0 : 1;
 }
 
 }  // namespace
@@ -129,6 +161,7 @@ int main(int argc, char** argv) {
         std::printf("%s\n", text);
         return 0;
     }
+    if (!std::strcmp(command, "link")) return printLink(name);
     if (!std::strcmp(command, "press")) {
         HWND box = waitFor("#32770", name, 10000);
         if (!box) return 1;

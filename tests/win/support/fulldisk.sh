@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Maps drive Q: of the Wine prefix to a 2 MiB tmpfs (mount) and takes it away
+# Maps drive Q: of the Wine prefix to a 6 MiB tmpfs (mount) and takes it away
 # again (unmount). Without root the drive is simply absent and the full-disk
 # test skips itself.
 set -u
@@ -9,7 +9,7 @@ drive=${WINEPREFIX:?run under scripts/with-wine}/dosdevices/q:
 case $action in
 mount)
     mkdir -p "$dir"
-    if mountpoint -q "$dir" || mount -t tmpfs -o size=2m tmpfs "$dir" 2>/dev/null; then
+    if mountpoint -q "$dir" || mount -t tmpfs -o size=6m tmpfs "$dir" 2>/dev/null; then
         ln -sfn "$dir" "$drive"
     else
         echo "fulldisk: cannot mount a tmpfs (not root?); the full-disk test will skip" >&2
