@@ -3,7 +3,7 @@
 // unrar.dll bare (no data callback, no progress) and as the worker does it
 // (measuring first, then the data callback feeding the progress screen), and the
 // bytes and best seconds of both are printed.
-// Usage: workerbench FOLDER PACKAGE... (run from the folder holding unrar.dll)
+// Usage: workerbench FOLDER PACKAGE... (placed beside unrar.dll and run from that folder)
 // Prints one line per package: name, bytes, raw seconds, worker seconds (measuring
 // included), measuring seconds.
 #include <windows.h>
@@ -67,6 +67,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: workerbench FOLDER PACKAGE...\n");
         return 2;
     }
+    char szProgram[MAX_PATH];
+    GetModuleFileNameA(nullptr, szProgram, MAX_PATH);
+    installApp.setupPath = szProgram;  // unrar.dll is loaded from the folder of this program
     if (!loadUnrarLibrary()) return 1;
     const std::string folder = argv[1];
     installApp.installDir = folder;
