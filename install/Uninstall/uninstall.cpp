@@ -44,6 +44,19 @@ void showIncomplete(const std::string& installDir) {
     showBox(message.c_str(), MB_ICONWARNING);
 }
 
+// The texts from "Media\strings.txt" in the current folder, as the shortcut and
+// setup start the program; Settings > Apps starts it with a current folder of
+// its own (often System32), so then the copy beside the program file is read.
+bool loadStringTable() {
+    if (stringTable.load(medium::STRINGS_FILE)) return true;
+    char szProgram[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, szProgram, sizeof szProgram);
+    if (length == 0 || length >= sizeof szProgram) return false;
+    std::string folder(szProgram, length);
+    folder.resize(folder.find_last_of('\\') + 1);
+    return stringTable.load((folder + medium::STRINGS_FILE).c_str());
+}
+
 // The registered installation folder; false when the key or value is missing, is
 // not a text, is empty or does not fit the 260-byte buffer.
 bool readInstallDir(std::string& installDir) {
@@ -276,7 +289,7 @@ bool startSelfRemoval(const std::wstring& program, const std::string& folderToRe
 // --- WinMain -------------------------------------------------------------------
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    if (!stringTable.load(medium::STRINGS_FILE)) {
+    if (!loadStringTable()) {
         showBox(LOAD_FAILURE_TEXT, MB_OK);
         std::exit(-1);
     }

@@ -480,9 +480,22 @@ TEST_F(Uninstall, MissingLogTouchesNoFileAndKeepsTheKeyWhileTheFolderIsThere) {
     EXPECT_TRUE(keyExists(MAKER_KEY));
 }
 
+TEST_F(Uninstall, StartedFromTheSystemFolderReadsTheTextsBesideItself) {
+    // Settings > Apps starts the uninstaller with a current folder of its own.
+    char szSystem[MAX_PATH];
+    ASSERT_GT(GetSystemDirectoryA(szSystem, MAX_PATH), 0u);
+    installDir = base + "\\Quillmark Demo";
+    makeInstallation(installDir + "\\\r\nData\r\nData\\a.dat\r\nData\\sub\r\nData\\sub\\b.dat\r\naddinstf.bin\r\n" +
+                     "uninstall.exe\r\nMedia\\strings.txt\r\nMedia");
+    runUninstall(szSystem, {{IDYES, CONFIRM_TEXT}, {IDOK, SUCCESS_TEXT}}, 0, Ending::FolderGoes);
+    EXPECT_FALSE(keyExists(PRODUCT_KEY));
+}
+
 TEST_F(Uninstall, MissingStringTableEndsWithMinusOne) {
     installDir = base + "\\Quillmark Demo";
     makeInstallation(installDir + "\\\r\nData\\a.dat\r\n");
+    // Neither in the current folder nor beside the program.
+    DeleteFileA((installDir + "\\Media\\strings.txt").c_str());
     runUninstall(base, {{IDOK, "Cannot load string table. Application will terminate."}}, static_cast<DWORD>(-1),
                  Ending::ProgramStays);
     EXPECT_TRUE(keyExists(PRODUCT_KEY));
