@@ -80,6 +80,9 @@ public:
     bool isInstalled();
     void writeRegistry();
     void setDefaultInstallDir();
+    // The user's own folder for installed programs (%LOCALAPPDATA%\Programs, not
+    // the Start menu's); empty when it cannot be named in the ANSI code page.
+    std::string userProgramFilesFolder();
     std::string programsFolder();
     std::string desktopFolder();
     int requiredSpaceMb();
@@ -90,6 +93,12 @@ public:
     bool lacksRoomFor(unsigned long long bytes);
     bool fileExists(const char* path);
     bool makeDirectories(const char* path);
+    // The path itself when it is a folder, otherwise the deepest folder above it
+    // that exists; empty when none does (a missing drive).
+    std::string deepestExistingFolder(const char* path);
+    // Whether this user may create folders at `path`: in it, or when it does not
+    // exist yet, in the deepest folder above it that does. Leaves nothing behind.
+    bool canCreateFoldersIn(const char* path);
     void browseInstallDir();
     bool runProgram(const char* program, const char* commandLine, bool wait);
     void openReadme();
@@ -102,6 +111,9 @@ public:
 
     // The installation.
     void startInstallation();
+    // Makes sure `installDir` exists and this user may write there; false (with
+    // nothing left behind) when it cannot be created or written.
+    bool prepareInstallDir();
     void finishInstallation();
 
     // What finishing hands from the worker to the main thread, which alone may

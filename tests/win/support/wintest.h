@@ -50,6 +50,14 @@ inline void makeDirs(const std::string& path) {
         if (i == path.size() || path[i] == '\\') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
 }
 
+// A drive letter with nothing behind it, as "Y:".
+inline std::string missingDrive() {
+    DWORD drives = GetLogicalDrives();
+    char letter = 'Y';
+    while (letter > 'D' && (drives & (1u << (letter - 'A')))) --letter;
+    return std::string(1, letter) + ":";
+}
+
 // A fresh, empty folder under the test's working folder; prints its path.
 inline std::string freshFolder(const std::string& name) {
     std::string path = currentDir() + "\\" + name;
