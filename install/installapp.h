@@ -8,6 +8,7 @@
 //   system services .................. services.cpp
 //   starting the installation ........ startinstall.cpp
 //   finishing the installation ....... finishinstall.cpp
+//   the entry in Settings > Apps ..... appsandfeatures.cpp
 #pragma once
 
 #include <windows.h>
@@ -79,6 +80,10 @@ public:
     const char* registeredInstallDir();
     bool isInstalled();
     void writeRegistry();
+    // Registers the finished installation in Settings > Apps (uninstallentry.h):
+    // the game's name, icon, folder, size and date, the uninstaller, the maker
+    // (STR_PUBLISHER) and the home-page and support links.
+    void registerUninstallEntry();
     void setDefaultInstallDir();
     // The user's own folder for installed programs (%LOCALAPPDATA%\Programs, not
     // the Start menu's); empty when it cannot be named in the ANSI code page.

@@ -1,8 +1,9 @@
 // uninstall.exe: removes an installation made by setup. It asks first, removes
 // every file and folder that install.log lists, deletes the product's registry
-// key, and leaves its own file and the installation folder to a batch file that
-// runs after it has ended. What it could not remove it says, naming the folder;
-// an installation that is still there keeps its registration.
+// key and its entry in Settings > Apps, and leaves its own file and the
+// installation folder to a batch file that runs after it has ended. What it could
+// not remove it says, naming the folder; an installation that is still there
+// keeps its registration.
 //
 //   the registry and the boxes
 //   what is left
@@ -19,6 +20,7 @@
 #include "mediumcatalogue.h"
 #include "productidentity.h"
 #include "resstringtable.h"
+#include "uninstallentry.h"
 
 namespace {
 
@@ -314,6 +316,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             return 0;
         }
         deleteProductKey();
+        deleteUninstallEntry();
         showBox(stringTable.text("MSG_UNINSTALL_FAIL"), MB_ICONINFORMATION);
         return 0;
     }
@@ -333,6 +336,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
     DeleteFileA(logPath.c_str());
     deleteProductKey();
+    deleteUninstallEntry();
 
     // The log's first line is the installation folder; the registered folder is
     // the same, and is there even when the log is empty or damaged.

@@ -11,6 +11,7 @@
 
 #include "startinstall.h"
 #include "support/wintest.h"
+#include "uninstallentry.h"
 
 namespace {
 
@@ -217,6 +218,7 @@ protected:
     }
     void TearDown() override {
         RegDeleteTreeA(HKEY_CURRENT_USER, PRODUCT_KEY);
+        deleteUninstallEntry();
         removeTree(base);
         removeShortcuts();
     }
@@ -487,8 +489,10 @@ TEST_F(Uninstall, StartedFromTheSystemFolderReadsTheTextsBesideItself) {
     installDir = base + "\\Quillmark Demo";
     makeInstallation(installDir + "\\\r\nData\r\nData\\a.dat\r\nData\\sub\r\nData\\sub\\b.dat\r\naddinstf.bin\r\n" +
                      "uninstall.exe\r\nMedia\\strings.txt\r\nMedia");
+    wintest::setRegistryString(HKEY_CURRENT_USER, uninstallEntryKey().c_str(), "DisplayName", "Quillmark Demo");
     runUninstall(szSystem, {{IDYES, CONFIRM_TEXT}, {IDOK, SUCCESS_TEXT}}, 0, Ending::FolderGoes);
     EXPECT_FALSE(keyExists(PRODUCT_KEY));
+    EXPECT_FALSE(uninstallEntryExists());
 }
 
 TEST_F(Uninstall, MissingStringTableEndsWithMinusOne) {
