@@ -166,6 +166,7 @@ restore_desktop() {
 }
 temp_dir="$wine_home/Temp"
 product_key='HKCU\SOFTWARE\Orvanta\Quillmark Demo'
+apps_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillmark Demo'
 runonce_key='HKCU\SOFTWARE\Microsoft\Windows\CurrentVersion\Runonce'
 runonce_value=__QuillmarkAdditionalInstallation__
 extra_markers=("$temp_dir/Quillmark-InkFontsSetup.txt" "$temp_dir/Quillmark-QuillRuntimeSetup.txt")
@@ -190,6 +191,7 @@ remove_installation() {
     rm -rf "$install_dir" "$start_menu" "$desktop_link" "${extra_markers[@]}"
     rmdir "$(dirname "$install_dir")" "$(dirname "$start_menu")" 2>/dev/null || true
     wine reg delete "$product_key" /f >/dev/null 2>&1 || true
+    wine reg delete "$apps_key" /f >/dev/null 2>&1 || true
     wine reg delete "$runonce_key" /v "$runonce_value" /f >/dev/null 2>&1 || true
     if ! wine reg query 'HKCU\SOFTWARE\Orvanta' /s 2>/dev/null | grep -qi 'Orvanta\\'; then
         wine reg delete 'HKCU\SOFTWARE\Orvanta' /f >/dev/null 2>&1 || true

@@ -53,6 +53,7 @@ done
 [ -f "$desktop_link" ] || fail "no desktop shortcut"
 [ "$(ls "$start_menu" | wc -l)" = 5 ] || fail "the Start menu folder does not hold five links"
 reg_has "$product_key" /v InstallDir || fail "no InstallDir in the registry"
+reg_has "$apps_key" /v UninstallString || fail "the game is not in Settings > Apps"
 
 # The relaunched setup opens on the installed screen.
 find_panel 30000
@@ -91,4 +92,5 @@ for _ in $(seq 100); do [ -e "$install_dir" ] || break; sleep 0.2; done
 [ ! -e "$desktop_link" ] || fail "the desktop shortcut is still there"
 [ ! -e "$start_menu" ] || fail "the Start menu folder is still there"
 ! reg_has "$product_key" || fail "the product key is still in the registry"
+! reg_has "$apps_key" || fail "the game is still in Settings > Apps"
 echo "road: ok"
