@@ -173,16 +173,31 @@ extra_markers=("$temp_dir/Quillmark-InkFontsSetup.txt" "$temp_dir/Quillmark-Quil
 
 reg_has() { wine reg query "$@" >/dev/null 2>&1; }
 
+# Answers the running uninstaller whose boxes bear the caption: Yes to its
+# question (with a second argument the screen is kept under that name while it
+# asks), OK to its closing message, which it prints.
+answer_uninstaller() { # caption [screenshot]
+    driver box "$1" 20000 >/dev/null || fail "the uninstaller did not ask"
+    [ -z "${2:-}" ] || screenshot "$2" >/dev/null
+    driver press "$1" 6 || fail "cannot answer Yes"
+    local closing
+    closing=$(driver box "$1" 20000) || fail "no closing message"
+    driver press "$1" 1 || fail "cannot close the closing message"
+    echo "$closing"
+}
+
 # Starts the uninstaller in a game folder, as its Start-menu shortcut does,
 # answers its question Yes and closes its closing message, which it prints.
 uninstall_from() { # folder caption
     (cd "$1" && exec wine uninstall.exe) &
-    driver box "$2" 20000 >/dev/null || fail "the uninstaller did not ask"
-    driver press "$2" 6 || fail "cannot answer Yes"
-    local closing
-    closing=$(driver box "$2" 20000) || fail "no closing message"
-    driver press "$2" 1 || fail "cannot close the closing message"
-    echo "$closing"
+    answer_uninstaller "$2"
+}
+
+# Waits until the uninstaller's helper has removed a folder; fails naming what
+# is left in it.
+expect_removed() { # folder
+    for _ in $(seq 100); do [ -e "$1" ] || return 0; sleep 0.2; done
+    fail "$1 is still there: $(ls -A "$1")"
 }
 
 # Removes every trace of an installation of the demo, with the publisher's

@@ -58,17 +58,9 @@ driver wait-window __INSTALL_WND__ 500 >/dev/null && fail "a window opened altho
 
 # The Start-menu shortcut starts the uninstaller in the installation folder,
 # where it reads the texts that the installation brought along.
-(cd "$install_dir" && exec wine uninstall.exe) &
-uninstall_pid=$!
-driver box "Quillmark Demo Uninstall" 20000 >/dev/null || fail "the uninstaller did not ask"
-driver press "Quillmark Demo Uninstall" 6 || fail "cannot answer Yes"
-sleep 1
-done_text=$(driver box "Quillmark Demo Uninstall" 20000) || fail "no closing message"
+done_text=$(uninstall_from "$install_dir" "Quillmark Demo Uninstall")
 [[ "$done_text" == *"was removed"* ]] || fail "the uninstaller reports: $done_text"
-driver press "Quillmark Demo Uninstall" 1 || fail "cannot close the closing message"
-wait "$uninstall_pid" || fail "the uninstaller failed"
-for _ in $(seq 100); do [ -e "$install_dir" ] || break; sleep 0.2; done
-[ ! -e "$install_dir" ] || fail "the installation folder is still there: $(ls -A "$install_dir")"
+expect_removed "$install_dir"
 ! reg_has "$apps_key" || fail "the game is still in Settings > Apps"
 
 # Without a registration there is nothing to resume.

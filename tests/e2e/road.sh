@@ -78,17 +78,9 @@ again=$(panel_shot road-8-installed-again)
 expect_unchanged "$installed" "$again" "the second start did not show the installed screen" 340x400+0+0
 click_panel 186 260                      # uninstall
 expect_exit 0
-confirm=$(driver box "Quillmark Demo Uninstall" 20000) || fail "the uninstaller did not ask"
-[[ "$confirm" == *"remove the Quillmark Demo"* ]] || fail "unexpected question: $confirm"
-screenshot road-9-uninstall >/dev/null
-driver press "Quillmark Demo Uninstall" 6 || fail "cannot answer Yes"
-sleep 1
-done_text=$(driver box "Quillmark Demo Uninstall" 20000) || fail "no closing message"
+done_text=$(answer_uninstaller "Quillmark Demo Uninstall" road-9-uninstall)
 [[ "$done_text" == *"was removed"* ]] || fail "the uninstaller reports: $done_text"
-driver press "Quillmark Demo Uninstall" 1 || fail "cannot close the closing message"
-
-for _ in $(seq 100); do [ -e "$install_dir" ] || break; sleep 0.2; done
-[ ! -e "$install_dir" ] || fail "the installation folder is still there: $(ls -A "$install_dir")"
+expect_removed "$install_dir"
 [ ! -e "$desktop_link" ] || fail "the desktop shortcut is still there"
 [ ! -e "$start_menu" ] || fail "the Start menu folder is still there"
 ! reg_has "$product_key" || fail "the product key is still in the registry"

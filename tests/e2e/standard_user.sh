@@ -72,16 +72,11 @@ echo "Settings > Apps: $(value DisplayName), $size_kb KB"
 # Settings starts the uninstaller with a current folder of its own.
 (cd "$WINEPREFIX/drive_c/windows/system32" && exec wine "$user_win\\uninstall.exe") &
 uninstall_pid=$!
-confirm=$(driver box "Quillmark Demo Uninstall" 20000) || fail "the uninstaller did not ask"
-[[ "$confirm" == *"remove the Quillmark Demo"* ]] || fail "the uninstaller asks without its texts: $confirm"
-driver press "Quillmark Demo Uninstall" 6 || fail "cannot answer Yes"
-sleep 1
-done_text=$(driver box "Quillmark Demo Uninstall" 20000) || fail "no closing message"
+# The closing message is the medium's text: the one beside the program was read.
+done_text=$(answer_uninstaller "Quillmark Demo Uninstall")
 [[ "$done_text" == *"was removed"* ]] || fail "the uninstaller reports: $done_text"
-driver press "Quillmark Demo Uninstall" 1 || fail "cannot close the closing message"
 wait "$uninstall_pid" || fail "the uninstaller failed"
-for _ in $(seq 100); do [ -e "$user_dir" ] || break; sleep 0.2; done
-[ ! -e "$user_dir" ] || fail "the installation folder is still there: $(ls -A "$user_dir")"
+expect_removed "$user_dir"
 ! reg_has "$apps_key" || fail "the game is still in Settings > Apps"
 ! reg_has "$product_key" || fail "the product key is still in the registry"
 [ ! -e "$start_menu" ] || fail "the Start menu folder is still there"

@@ -60,11 +60,10 @@ std::string entryValue(const char* name) {
     return registryString(HKEY_CURRENT_USER, uninstallEntryKey().c_str(), name);
 }
 
+// Today as the entry spells it, YYYYMMDD, asked of the system's date formatter.
 std::string today() {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    char szDate[16];
-    std::snprintf(szDate, sizeof szDate, "%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
+    char szDate[16] = "";
+    GetDateFormatA(LOCALE_INVARIANT, 0, nullptr, "yyyyMMdd", szDate, sizeof szDate);
     return szDate;
 }
 
