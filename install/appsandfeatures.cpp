@@ -6,7 +6,7 @@
 
 #include "installapp.h"
 #include "installlog.h"
-#include "product.h"
+#include "productidentity.h"
 #include "resstringtable.h"
 #include "uninstallentry.h"
 
@@ -50,11 +50,11 @@ std::string today() {
 
 void InstallApp::registerUninstallEntry() {
     UninstallEntry entry;
-    entry.displayName = productName();
+    entry.displayName = productIdentity().name;
     entry.displayIcon = gameExePath;
     entry.uninstallString = "\"" + installDir + "\\uninstall.exe\"";
     entry.installLocation = installDir;
-    entry.publisher = stringTable.text("STR_PUBLISHER");
+    entry.publisher = productIdentity().publisher;
     entry.urlInfoAbout = stringTable.text("URL_HOMEPAGE");
     entry.helpLink = stringTable.text("URL_SUPPORT");
     entry.estimatedSizeKb = installedSizeKb(installDir, logEntries);

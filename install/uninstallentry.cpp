@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "product.h"
+#include "productidentity.h"
 #include "trace.h"
 
 namespace {
@@ -26,7 +26,7 @@ bool setNumber(HKEY key, const char* name, DWORD value) {
 
 }  // namespace
 
-std::string uninstallEntryKey() { return UNINSTALL_KEY + std::string(productName()); }
+std::string uninstallEntryKey() { return UNINSTALL_KEY + productIdentity().name; }
 
 bool writeUninstallEntry(const UninstallEntry& entry) {
     HKEY key;
