@@ -36,6 +36,11 @@ int windowsMajorVersion();
 // start-up: a resumed run reads the product's registry key first.
 void readIdentityBesideSetup();
 
+// A path in the ANSI code page that setup works in. Where a letter of it has no
+// place there (a user name in another script), the short 8.3 names of its
+// folders, which the file system spells in ASCII. Empty when neither names it.
+std::string ansiPath(const std::wstring& path);
+
 // Maps a LNG_CHARSET name to its GDI character set; false for an unknown name.
 bool charsetFromName(const char* name, int& charset);
 

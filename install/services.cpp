@@ -33,26 +33,35 @@ bool isDirectory(const char* path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// A path in the ANSI code page that the rest of setup works in; when a letter of
-// it has no place there (a user name in another script), its short 8.3 form,
-// which the file system spells in ASCII. Empty when neither can name it.
+// Wide text in the ANSI code page; false when a letter has no place there.
+bool toAnsi(const std::wstring& wide, std::string& narrow) {
+    BOOL lossy = FALSE;
+    int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, nullptr, 0, nullptr, &lossy);
+    if (size <= 0 || lossy) return false;
+    narrow.assign(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, &narrow[0], size, nullptr, nullptr);
+    narrow.resize(static_cast<size_t>(size) - 1);
+    return true;
+}
+
+}  // namespace
+
 std::string ansiPath(const std::wstring& path) {
-    auto convert = [](const std::wstring& wide, std::string& narrow) {
-        BOOL lossy = FALSE;
-        int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, nullptr, 0, nullptr, &lossy);
-        if (size <= 0 || lossy) return false;
-        narrow.assign(static_cast<size_t>(size), '\0');
-        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, &narrow[0], size, nullptr, nullptr);
-        narrow.resize(static_cast<size_t>(size) - 1);
-        return true;
-    };
     std::string narrow;
-    if (convert(path, narrow)) return narrow;
+    if (toAnsi(path, narrow)) return narrow;
     WCHAR wszShort[MAX_PATH];
     DWORD length = GetShortPathNameW(path.c_str(), wszShort, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH || !convert(wszShort, narrow)) return std::string();
-    return narrow;
+    if (length > 0 && length < MAX_PATH && toAnsi(wszShort, narrow)) return narrow;
+    // A folder that does not exist yet has no short name: its parent's short
+    // name, and its own name as it is.
+    const size_t slash = path.find_last_of(L'\\');
+    if (slash == std::wstring::npos || slash < 3) return std::string();
+    const std::string parent = ansiPath(path.substr(0, slash));
+    if (parent.empty() || !toAnsi(path.substr(slash + 1), narrow)) return std::string();
+    return parent + "\\" + narrow;
 }
+
+namespace {
 
 // The user's own folder for programs (the known folder of per-user programs,
 // %LOCALAPPDATA%\Programs), whether or not it exists yet.

@@ -100,6 +100,24 @@ TEST_F(ServicesTest, DefaultInstallDirIsProgramFilesOrWhereTheUserMayWrite) {
     EXPECT_EQ(installApp.fileExists(userPrograms.c_str()), existedBefore);
 }
 
+TEST_F(ServicesTest, PathsOutsideTheCodePageAreNamedByShortNames) {
+    if (GetACP() == 1251) GTEST_SKIP() << "the ANSI code page has Cyrillic letters";
+    // A profile named in Cyrillic under a Western code page, and the programs
+    // folder in it that does not exist yet.
+    const std::wstring base(dir.path().begin(), dir.path().end());
+    const std::wstring profile = base + L"\\\x0416\x0435\x043d\x044f";
+    ASSERT_TRUE(CreateDirectoryW(profile.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    const std::string path = ansiPath(profile + L"\\Programs");
+    const std::string parent = path.size() > 9 ? path.substr(0, path.size() - 9) : std::string();
+    const DWORD attributes = GetFileAttributesA(parent.c_str());
+    RemoveDirectoryW(profile.c_str());  // the scratch folder's clean-up speaks ANSI only
+    ASSERT_GT(path.size(), 9u);
+    EXPECT_EQ(path.substr(path.size() - 9), "\\Programs");
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) << path;
+    // A letter the code page has stays as it is.
+    EXPECT_EQ(ansiPath(L"C:\\J\x00fcrgen\\Programs"), "C:\\J\xfcrgen\\Programs");
+}
+
 TEST_F(ServicesTest, FolderCreationIsTriedWhereThePathBeginsAndLeavesNothing) {
     const std::string deep = dir.path() + "\\A\\B";
     EXPECT_EQ(installApp.deepestExistingFolder(deep.c_str()), dir.path());
