@@ -292,7 +292,7 @@ LRESULT InstallApp::handleMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lPa
         }
         break;
     case WM_PAINT:
-        redrawAll();
+        repaintAll();
         break;
     case WM_QUERYENDSESSION:
         sessionEnding = true;
