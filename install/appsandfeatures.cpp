@@ -17,17 +17,24 @@ namespace {
 // however often and in whichever spelling the log names it.
 unsigned long installedSizeKb(const std::string& installDir, const std::vector<std::string>& entries) {
     const std::string folder = installDir + "\\";
-    auto folded = [](std::string path) {
-        for (char& c : path) c = c == '/' ? '\\' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return path;
+    // One spelling of a path: lower case, one backslash between folders.
+    auto folded = [](const std::string& path) {
+        std::string spelling;
+        for (char c : path) {
+            const bool separator = c == '/' || c == '\\';
+            if (separator && !spelling.empty() && spelling.back() == '\\') continue;
+            spelling += separator ? '\\' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        return spelling;
     };
     std::set<std::string> counted;
     unsigned long long bytes = 0;
+    const InstallPlaces places{installDir, std::string(), std::string()};
     for (const std::string& entry : entries) {
-        LogEntryKind kind = classifyLogEntry(entry);
-        if (kind == LogEntryKind::Unsafe) continue;
-        const std::string path = kind == LogEntryKind::Absolute ? entry : folder + entry;
-        if (folded(path).rfind(folded(folder), 0) != 0 || !counted.insert(folded(path)).second) continue;
+        // Where the uninstaller would look for it, when it is inside the folder.
+        const std::string path = planRemoval(entry, places).path;
+        if (path.empty() || folded(path).rfind(folded(folder), 0) != 0 || !counted.insert(folded(path)).second)
+            continue;
         WIN32_FILE_ATTRIBUTE_DATA data;
         if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
             (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))

@@ -50,10 +50,10 @@ wine reg query "$product_key" /v InstallDir | tr -d '\r' | grep -qF "$user_win" 
 driver wait-window __INSTALL_WND__ 30000 >/dev/null || fail "setup did not start again"
 driver close __INSTALL_WND__
 
-# Settings > Apps: every value. The size is that of the files the log lists, as
-# they were when the entry was written (before the flags file and the log).
+# Settings > Apps: every value. The size is that of the files the log lists
+# (all but the log itself).
 value() { wine reg query "$apps_key" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z_]* *//p"; }
-bytes=$(cd "$user_dir" && find . -type f ! -name install.log ! -name addinstf.bin -printf '%s\n' | awk '{ s += $1 } END { print s }')
+bytes=$(cd "$user_dir" && find . -type f ! -name install.log -printf '%s\n' | awk '{ s += $1 } END { print s }')
 size_kb=$(( (bytes + 1023) / 1024 ))
 check() { [ "$(value "$1")" = "$2" ] || fail "Settings > Apps: $1 is '$(value "$1")', not '$2'"; }
 check DisplayName "Quillmark Demo"

@@ -10,6 +10,7 @@
 
 #include "gui/guiwindow.h"
 #include "installapp.h"
+#include "productidentity.h"
 #include "resstringtable.h"
 #include "support/wintest.h"
 #include "support/workerfixture.h"
@@ -42,7 +43,7 @@ constexpr char STRINGS[] =
     "MSG_CONFIRM_ADD_INSTALL_3 Install the third?\r\n"
     "PATH_ADD_INSTALL_4 add4.exe\r\n"
     "MSG_CONFIRM_ADD_INSTALL_4 Install the fourth?\r\n"
-    "STR_PUBLISHER Orvanta Games\r\n"
+    "STR_PUBLISHER Orvanta\r\n"
     "URL_SUPPORT http://www.quillmark-demo.example/support/\r\n";
 
 void deleteProductKey() {
@@ -129,6 +130,7 @@ protected:
 
         writeFile(root.path() + "\\strings.txt", STRINGS);
         ASSERT_TRUE(stringTable.load((root.path() + "\\strings.txt").c_str()));
+        setProductIdentity(readProductIdentity(stringTable));
         // Finishing copies the uninstaller from setup's folder, the current one.
         writeFile("uninstall.exe", "uninstaller");
         for (const char* name : {"add1.exe", "add2.exe", "add3.exe", "add4.exe"})
@@ -152,6 +154,7 @@ protected:
         destroyMainWindow();
         deleteProductKey();
         DeleteFileA("uninstall.exe");
+        setProductIdentity(identityBefore);
     }
 
     std::string startMenu() const { return programs + "\\QuillTest\\Inner Demo\\"; }
@@ -200,13 +203,15 @@ protected:
     SavedRegistryValue savedPrograms{HKEY_CURRENT_USER, SHELL_FOLDERS, "Programs"};
     SavedRegistryValue savedDesktop{HKEY_CURRENT_USER, SHELL_FOLDERS, "Desktop"};
     SavedRegistryValue savedRunonce{HKEY_CURRENT_USER, RUNONCE_KEY, RUNONCE_VALUE};
+    const ProductIdentity identityBefore = productIdentity();
     std::string gameDir, programs, desktop, relaunchDir;
 };
 
 TEST_F(FinishTest, CompletedRunWritesEverythingAndRelaunchesSetup) {
     installApp.logEntries = {gameDir + "\\", "Quillmark.exe"};
-    // With the uninstaller copy ("uninstaller", listed twice) 2,048 bytes as installed.
-    writeFile(gameDir + "\\Quillmark.exe", std::string(2048 - 11, 'q'));
+    // With the uninstaller copy ("uninstaller", listed twice) and the 16 flags
+    // 2,048 bytes as installed.
+    writeFile(gameDir + "\\Quillmark.exe", std::string(2048 - 11 - 16, 'q'));
     std::vector<std::string> boxes;
     // Installer 3's question is answered No, installer 4's Yes.
     EXPECT_EQ(finishOnWorker({IDNO, IDYES}, &boxes), 0);
@@ -235,7 +240,7 @@ TEST_F(FinishTest, CompletedRunWritesEverythingAndRelaunchesSetup) {
     EXPECT_EQ(entryValue("DisplayIcon"), gameDir + "\\Quillmark.exe");
     EXPECT_EQ(entryValue("UninstallString"), "\"" + gameDir + "\\uninstall.exe\"");
     EXPECT_EQ(entryValue("InstallLocation"), gameDir);
-    EXPECT_EQ(entryValue("Publisher"), "Orvanta Games");
+    EXPECT_EQ(entryValue("Publisher"), "Orvanta");
     EXPECT_EQ(entryValue("URLInfoAbout"), "http://www.quillmark-demo.example/");
     EXPECT_EQ(entryValue("HelpLink"), "http://www.quillmark-demo.example/support/");
     EXPECT_EQ(entryValue("EstimatedSize"), "2");
@@ -265,6 +270,7 @@ TEST_F(FinishTest, WithoutDesktopShortcutAndOverAnOlderRegistration) {
     strings.resize(strings.find("STR_PUBLISHER"));
     writeFile(root.path() + "\\strings.txt", strings);
     ASSERT_TRUE(stringTable.load((root.path() + "\\strings.txt").c_str()));
+    setProductIdentity(readProductIdentity(stringTable));
     EXPECT_EQ(finishOnWorker({IDNO, IDNO}), 0);
 
     EXPECT_EQ(entryValue("DisplayName"), "Quillmark Demo");
