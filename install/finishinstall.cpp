@@ -1,7 +1,8 @@
 // Finishing the installation: shortcuts, the uninstaller copy, install.log, the
-// registry values, the resumption entry, the additional installers, and the
-// relaunch of setup. Runs on the worker thread, or on the main thread in a
-// resumed run; whatever only the main thread may do is handed to it.
+// registry values, the entry in Settings > Apps, the resumption entry, the
+// additional installers, and the relaunch of setup. Runs on the worker thread, or
+// on the main thread in a resumed run; whatever only the main thread may do is
+// handed to it.
 //
 //   additional-installation flags
 //   handing work to the main thread
@@ -21,6 +22,7 @@
 #include "resstringtable.h"
 #include "soundcue.h"
 #include "trace.h"
+#include "uninstallentry.h"
 
 namespace {
 
@@ -261,6 +263,8 @@ void InstallApp::finishInstallation() {
         return;
     }
     writeRegistry();
+    // A resumed run keeps the entry of the first run as it stands.
+    if (!additionalMode || !uninstallEntryExists()) registerUninstallEntry();
     writeResumptionEntry(setupPath);
 
     for (unsigned k = 0; k < medium::ADD_INSTALL_SLOTS; ++k) {

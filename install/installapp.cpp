@@ -9,9 +9,11 @@
 //   actions
 #include "installapp.h"
 
+#include <chrono>
 #include <cstring>
 #include <iterator>
 
+#include "gui/guiframepacer.h"
 #include "gui/guiwindow.h"
 #include "gui/win32/win32hooks.h"
 #include "mediumcatalogue.h"
@@ -230,17 +232,48 @@ bool InstallApp::start(HINSTANCE hInst) {
 
 // --- message loop --------------------------------------------------------
 
+namespace {
+
+int64_t steadyMicroseconds() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// Returns when a message arrives (any kind, also one sent from the worker
+// thread) or after `timeoutMs`.
+void waitForMessages(DWORD timeoutMs) {
+    MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
+}  // namespace
+
 bool InstallApp::messageLoop() {
-    // The loop never waits: idle passes drive the animations from the tick count.
+    // Messages first, each as soon as it comes. While the window is active a
+    // frame is drawn when one is due, about 60 a second, and in between the loop
+    // waits for messages; while it is inactive or minimised nothing on screen
+    // changes, so it waits for messages alone. The animations follow the tick
+    // count and look as they would at any rate; the processor stays free for the
+    // extraction worker and the player's other programs.
+    GuiFramePacer pacer;
     MSG msg;
     for (;;) {
         if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) break;
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
-        } else if (windowActive) {
+            continue;
+        }
+        if (!windowActive) {
+            waitForMessages(INFINITE);
+            pacer.restart(steadyMicroseconds());
+            continue;
+        }
+        const int64_t now = steadyMicroseconds();
+        if (pacer.frameDue(now)) {
             updateAll();
             redrawAll();
+        } else {
+            waitForMessages(pacer.msUntilNextFrame(now));
         }
     }
     cueBack.stop();
@@ -272,7 +305,7 @@ LRESULT InstallApp::handleMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lPa
         }
         break;
     case WM_PAINT:
-        redrawAll();
+        repaintAll();
         break;
     case WM_QUERYENDSESSION:
         sessionEnding = true;

@@ -9,6 +9,7 @@
 //   starting the installation ........ startinstall.cpp
 //   finishing the installation ....... finishinstall.cpp
 //   the command line, unattended run . unattended.cpp
+//   the entry in Settings > Apps ..... appsandfeatures.cpp
 #pragma once
 
 #include <windows.h>
@@ -37,6 +38,11 @@ int windowsMajorVersion();
 // Takes the product's identity from the string table beside the program, before
 // start-up: a resumed run reads the product's registry key first.
 void readIdentityBesideSetup();
+
+// A path in the ANSI code page that setup works in. Where a letter of it has no
+// place there (a user name in another script), the short 8.3 names of its
+// folders, which the file system spells in ASCII. Empty when neither names it.
+std::string ansiPath(const std::wstring& path);
 
 // Maps a LNG_CHARSET name to its GDI character set; false for an unknown name.
 bool charsetFromName(const char* name, int& charset);
@@ -99,7 +105,14 @@ public:
     const char* registeredInstallDir();
     bool isInstalled();
     void writeRegistry();
+    // Registers the finished installation in Settings > Apps (uninstallentry.h):
+    // the game's name, icon, folder, size and date, the uninstaller, the maker
+    // (STR_PUBLISHER) and the home-page and support links.
+    void registerUninstallEntry();
     void setDefaultInstallDir();
+    // The user's own folder for installed programs (%LOCALAPPDATA%\Programs, not
+    // the Start menu's); empty when it cannot be named in the ANSI code page.
+    std::string userProgramFilesFolder();
     std::string programsFolder();
     std::string desktopFolder();
     int requiredSpaceMb();
@@ -110,6 +123,12 @@ public:
     bool lacksRoomFor(unsigned long long bytes);
     bool fileExists(const char* path);
     bool makeDirectories(const char* path);
+    // The path itself when it is a folder, otherwise the deepest folder above it
+    // that exists; empty when none does (a missing drive).
+    std::string deepestExistingFolder(const char* path);
+    // Whether this user may create folders at `path`: in it, or when it does not
+    // exist yet, in the deepest folder above it that does. Leaves nothing behind.
+    bool canCreateFoldersIn(const char* path);
     void browseInstallDir();
     bool runProgram(const char* program, const char* commandLine, bool wait);
     void openReadme();
@@ -122,6 +141,9 @@ public:
 
     // The installation.
     void startInstallation();
+    // Makes sure `installDir` exists and this user may write there; false (with
+    // nothing left behind) when it cannot be created or written.
+    bool prepareInstallDir();
     void finishInstallation();
     // The checks before the worker starts: the folder (made here when missing),
     // the free space, the main package and the RAR library. False when one

@@ -173,7 +173,8 @@ inline constexpr Key KEYS[] = {
      "Do you want to continue the installation anyway?"},
     {"URL_HOMEPAGE", "setup", true, "the game's web site: the home-page button and the web-site shortcut",
      "https://www.example.com/"},
-    {"URL_SUPPORT", "setup", true, "the game's support web address", "https://www.example.com/support/"},
+    {"URL_SUPPORT", "setup", true, "the game's support web address, the support link in Settings > Apps",
+     "https://www.example.com/support/"},
     {"PATH_SOURCE", "setup", true, "the main package beside setup.exe (mkmedium makes it)", "game.rar"},
     {"PATH_GAME_DIR", "setup", true, "the game's folder under Program Files and in the Start menu",
      "My Company\\My Game"},
@@ -188,6 +189,10 @@ inline constexpr Key KEYS[] = {
     {"MSG_MB", "setup", true, "the unit word of the space message (at most 49 characters)", "MB"},
     {"ERR_NO_FILE", "setup", true, "text put before the name of a file missing from the medium",
      "The installation medium is incomplete. This file is missing:"},
+    {"ERR_NO_WRITE", "setup", false,
+     "text put before an installation folder that cannot be created or written; the folder follows on a line of "
+     "its own (absent: an English text stands in)",
+     "Setup cannot create files in this folder. Please choose a folder you may write to:"},
     {"MSG_ARE_YOU_SURE", "setup", true, "question before cancelling the installation",
      "Do you really want to cancel the installation of My Game?"},
     {"PATH_GAME_EXE", "setup", true, "the game's program inside the game folder (shortcuts, the play button)",
@@ -213,11 +218,11 @@ inline constexpr Key KEYS[] = {
      "My Game could not be removed completely. Please look into this folder:"},
     {"STR_PRODUCT_NAME", "setup, uninstall", false,
      "the product's name: the message boxes' captions (\"<name> Install\", \"<name> Uninstall\"), the desktop "
-     "shortcut and the registry key (absent: Quillmark Demo)",
+     "shortcut, the registry key and the entry in Settings > Apps (absent: Quillmark Demo)",
      "My Game"},
     {"STR_PUBLISHER", "setup, uninstall", false,
-     "the maker; names the registry key's folder when PATH_REGISTRY_KEY is absent (absent: none, and Orvanta in "
-     "the key)",
+     "the maker, shown in Settings > Apps; names the registry key's folder when PATH_REGISTRY_KEY is absent "
+     "(absent: no maker shown, and Orvanta in the key)",
      "My Company"},
     {"PATH_REGISTRY_KEY", "setup, uninstall", false,
      "the product's key under HKEY_CURRENT_USER (absent: SOFTWARE\\<maker>\\<name>); each product needs its own",

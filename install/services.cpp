@@ -10,6 +10,7 @@
 #include "mediumcatalogue.h"
 #include "productidentity.h"
 
+#include <knownfolders.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -30,6 +31,57 @@ void writeRegistryString(HKEY key, const char* name, const std::string& value) {
 bool isDirectory(const char* path) {
     DWORD attributes = GetFileAttributesA(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Wide text in the ANSI code page; false when a letter has no place there.
+bool toAnsi(const std::wstring& wide, std::string& narrow) {
+    BOOL lossy = FALSE;
+    int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, nullptr, 0, nullptr, &lossy);
+    if (size <= 0 || lossy) return false;
+    narrow.assign(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, &narrow[0], size, nullptr, nullptr);
+    narrow.resize(static_cast<size_t>(size) - 1);
+    return true;
+}
+
+}  // namespace
+
+std::string ansiPath(const std::wstring& path) {
+    std::string narrow;
+    if (toAnsi(path, narrow)) return narrow;
+    WCHAR wszShort[MAX_PATH];
+    DWORD length = GetShortPathNameW(path.c_str(), wszShort, MAX_PATH);
+    if (length > 0 && length < MAX_PATH && toAnsi(wszShort, narrow)) return narrow;
+    // A folder that does not exist yet has no short name: its parent's short
+    // name, and its own name as it is.
+    const size_t slash = path.find_last_of(L'\\');
+    if (slash == std::wstring::npos || slash < 3) return std::string();
+    const std::string parent = ansiPath(path.substr(0, slash));
+    if (parent.empty() || !toAnsi(path.substr(slash + 1), narrow)) return std::string();
+    return parent + "\\" + narrow;
+}
+
+namespace {
+
+// The user's own folder for programs (the known folder of per-user programs,
+// %LOCALAPPDATA%\Programs), whether or not it exists yet.
+std::wstring userProgramFilesFolderWide() {
+    // Looked up by name: the known-folder call is missing before Windows Vista.
+    using GetKnownFolderPath = HRESULT(WINAPI*)(REFKNOWNFOLDERID, DWORD, HANDLE, PWSTR*);
+    auto getKnownFolderPath = reinterpret_cast<GetKnownFolderPath>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("shell32.dll"), "SHGetKnownFolderPath")));
+    if (getKnownFolderPath) {
+        PWSTR wszFolder = nullptr;
+        HRESULT hr = getKnownFolderPath(FOLDERID_UserProgramFiles, KF_FLAG_DONT_VERIFY, nullptr, &wszFolder);
+        std::wstring folder = SUCCEEDED(hr) && wszFolder ? wszFolder : L"";
+        CoTaskMemFree(wszFolder);
+        if (!folder.empty()) return folder;
+    }
+    // Systems that do not know it (Wine among them) have it in the same place.
+    WCHAR wszLocal[MAX_PATH];
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, wszLocal)))
+        return std::wstring();
+    return std::wstring(wszLocal) + L"\\Programs";
 }
 
 }  // namespace
@@ -66,12 +118,22 @@ void InstallApp::writeRegistry() {
 }
 
 void InstallApp::setDefaultInstallDir() {
+    const std::string gameDir = stringTable.text("PATH_GAME_DIR");
     installDir = shellFolder(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
                              MAX_PATH, CSIDL_PROGRAM_FILES) +
-                 "\\" + stringTable.text("PATH_GAME_DIR");
+                 "\\" + gameDir;
+    // A standard user, and an administrator until elevated, cannot create folders
+    // in Program Files, and a 64-bit program gets no redirected copy of it. Then
+    // the game goes into the user's own programs folder; its registry values and
+    // shortcuts are the user's anyway.
+    if (canCreateFoldersIn(installDir.c_str())) return;
+    const std::string userProgramFiles = userProgramFilesFolder();
+    if (!userProgramFiles.empty()) installDir = userProgramFiles + "\\" + gameDir;
 }
 
 std::string InstallApp::programsFolder() { return userProgramsFolder(); }
+
+std::string InstallApp::userProgramFilesFolder() { return ansiPath(userProgramFilesFolderWide()); }
 
 std::string InstallApp::desktopFolder() { return userDesktopFolder(); }
 
@@ -112,6 +174,31 @@ bool InstallApp::fileExists(const char* path) {
     HANDLE found = FindFirstFileA(path, &data);
     if (found == INVALID_HANDLE_VALUE) return false;
     FindClose(found);
+    return true;
+}
+
+std::string InstallApp::deepestExistingFolder(const char* path) {
+    std::string folder = path ? path : "";
+    for (;;) {
+        if (!folder.empty() && isDirectory(folder.c_str())) return folder;
+        size_t slash = folder.find_last_of("\\/");
+        if (slash == std::string::npos) return std::string();
+        // "C:\" keeps its backslash: "C:" alone names the drive's current folder.
+        folder.resize(slash > 0 && folder[slash - 1] == ':' ? slash + 1 : slash);
+        if (folder.size() <= 3 && !isDirectory(folder.c_str())) return std::string();
+    }
+}
+
+bool InstallApp::canCreateFoldersIn(const char* path) {
+    const std::string folder = deepestExistingFolder(path);
+    if (folder.empty()) return false;
+    // Asking for the rights would miss what the file system itself refuses (a
+    // read-only medium or mount); a folder made and removed at once tells.
+    std::string probe = folder;
+    if (probe.back() != '\\' && probe.back() != '/') probe += '\\';
+    probe += "~setup-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
+    if (!CreateDirectoryA(probe.c_str(), nullptr)) return false;
+    if (!RemoveDirectoryA(probe.c_str())) traceFailure("removing the folder", probe.c_str(), GetLastError());
     return true;
 }
 

@@ -18,6 +18,30 @@ constexpr size_t SIZE_TEXT_BUFFER = 64;
 
 }  // namespace
 
+std::string unwritableFolderMessage(const std::string& folder) {
+    const char* text = stringTable.text("ERR_NO_WRITE");
+    if (!*text) text = "Setup cannot create files in this folder. Please choose a folder you may write to:";
+    return std::string(text) + "\n" + folder;
+}
+
+bool InstallApp::prepareInstallDir() {
+    // Tried before anything is made: a standard user may not write to Program
+    // Files, a drive may be missing, read-only or a medium.
+    if (!canCreateFoldersIn(installDir.c_str())) return false;
+    const std::string existing = deepestExistingFolder(installDir.c_str());
+    if (makeDirectories(installDir.c_str())) return true;
+    // Whatever levels were made before a deeper one failed go again, so that a
+    // refused folder leaves nothing behind.
+    std::string level = installDir;
+    while (level.size() > existing.size()) {
+        RemoveDirectoryA(level.c_str());
+        size_t slash = level.find_last_of("\\/");
+        if (slash == std::string::npos) break;
+        level.resize(slash);
+    }
+    return false;
+}
+
 std::string outOfSpaceMessage(unsigned long long freeMb, int needMb) {
     const unsigned long long need = static_cast<unsigned long long>(static_cast<long long>(needMb));
     if (freeMb >= need) return std::string();
@@ -63,15 +87,10 @@ bool InstallApp::checkInstallation() {
     }
 
     createdFolders = missingFolders(installDir);
-    char szCurrentDir[MAX_PATH];
-    DWORD curLen = GetCurrentDirectoryA(MAX_PATH, szCurrentDir);
-    if (curLen == 0 || curLen >= MAX_PATH) szCurrentDir[0] = '\0';
-    bool ok = SetCurrentDirectoryA(installDir.c_str()) != 0 || makeDirectories(installDir.c_str());
-    if (szCurrentDir[0]) SetCurrentDirectoryA(szCurrentDir);
-    if (!ok) {
-        // The window has always stayed quiet here; the report says why.
-        report.fail(SetupExit::BadFolder);
-        report.message("Cannot create the installation folder " + installDir + ".");
+    if (!prepareInstallDir()) {
+        // prepareInstallDir took away whatever levels it made.
+        createdFolders.clear();
+        infoBox(SetupExit::BadFolder, unwritableFolderMessage(installDir).c_str());
         return false;
     }
 

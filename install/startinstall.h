@@ -1,5 +1,6 @@
-// Starting the installation: the longest folder it accepts, and the free-space
-// check's message, kept apart so that it can be checked for any sizes.
+// Starting the installation: the longest folder it accepts, and the messages of
+// the folder and free-space checks, kept apart so that they can be checked for
+// any folder and sizes.
 #pragma once
 
 #include <cstddef>
@@ -13,3 +14,8 @@ constexpr size_t LONGEST_INSTALL_DIR = 260 - sizeof "\\uninstall.exe";
 // unsigned 64-bit numbers, so a negative need is never met); empty when the
 // space suffices.
 std::string outOfSpaceMessage(unsigned long long freeMb, int needMb);
+
+// The message shown when the installation folder cannot be created or written:
+// the text of ERR_NO_WRITE (an English text when the medium has none), then the
+// folder on a line of its own.
+std::string unwritableFolderMessage(const std::string& folder);

@@ -1,6 +1,8 @@
 // The binding to "unrar.dll": loading, the function table and the wrappers.
 #include "unrarbinding.h"
 
+#include <string>
+
 #include "installapp.h"
 
 HMODULE unrarLibrary = nullptr;
@@ -44,7 +46,11 @@ void lookUp(Proc& proc, const char* name) {
 }  // namespace
 
 bool loadUnrarLibrary() {
-    unrarLibrary = LoadLibraryA(UNRAR_FILE_NAME);
+    // By its full path in setup's folder: the search for libraries loaded by name
+    // covers System32 alone, and no other folder's unrar.dll may stand in for it.
+    const std::string& program = installApp.setupPath;
+    const std::string path = program.substr(0, program.rfind('\\') + 1) + UNRAR_FILE_NAME;
+    unrarLibrary = LoadLibraryA(path.c_str());
     if (unrarLibrary == nullptr) {
         installApp.errorBox(SetupExit::NoUnrarLibrary, "Cannot load %s. Installation will not proceed",
                             UNRAR_FILE_NAME);

@@ -1,4 +1,4 @@
-// The binding to the RAR library "unrar.dll": loaded by name at run time, its
+// The binding to the RAR library "unrar.dll": loaded at run time from setup's folder, its
 // functions looked up by name, one global open record, header record and archive
 // handle, and thin wrappers that forward to the library.
 //
@@ -123,9 +123,10 @@ extern RARHeaderDataEx headerData;
 extern char commentBuffer[UNRAR_COMMENT_BUFFER];
 extern HANDLE archiveHandle;
 
-// Loads "unrar.dll" and looks up its functions. True when the library is there
-// with the five that setup calls (opening, closing, the extended header, the
-// wide extraction and the data callback); otherwise it has told the user, naming
+// Loads "unrar.dll" from the folder of setup's program file (`setupPath`) and
+// looks up its functions. True when the library is there with the five that
+// setup calls (opening, closing, the extended header, the wide extraction and
+// the data callback); otherwise it has told the user, naming
 // the file or the function, and the installation must not start.
 bool loadUnrarLibrary();
 

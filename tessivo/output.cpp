@@ -29,9 +29,9 @@ bool Output::open() {
     }
     thread = CreateThread(nullptr, 0, threadMain, this, CREATE_SUSPENDED, nullptr);
     if (!thread) return false;
-    // setup's main loop polls without sleeping and its extraction worker runs
-    // at the highest normal priority; the mixer must still be served first or
-    // the device runs dry and the sound stutters. It sleeps most of the time.
+    // setup's extraction worker runs at the highest normal priority; the mixer
+    // must still be served first or the device runs dry and the sound stutters.
+    // It sleeps most of the time.
     SetThreadPriority(thread, THREAD_PRIORITY_TIME_CRITICAL);
     ResumeThread(thread);
     return true;

@@ -10,7 +10,7 @@
 //           created, written and closed in one folder (CreateFile, WriteFile,
 //           CloseHandle), nothing read.
 // Each is run ROUNDS times (in the order RWCF WRFC ...), the best kept.
-// Usage: workerbench FOLDER ROUNDS PACKAGE... (run from the folder holding unrar.dll)
+// Usage: workerbench FOLDER ROUNDS PACKAGE... (placed beside unrar.dll and run from that folder)
 // Prints one line per package: name, bytes, then the best seconds of raw, worker
 // (measuring included), measuring alone, copy and files.
 #include <windows.h>
@@ -125,6 +125,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: workerbench FOLDER ROUNDS PACKAGE...\n");
         return 2;
     }
+    char szProgram[MAX_PATH];
+    GetModuleFileNameA(nullptr, szProgram, MAX_PATH);
+    installApp.setupPath = szProgram;  // unrar.dll is loaded from the folder of this program
     if (!loadUnrarLibrary()) return 1;
     const std::string folder = argv[1];
     const int rounds = std::atoi(argv[2]);

@@ -1,10 +1,10 @@
 // uninstall.exe: removes an installation made by setup. It asks first, removes
 // every file and folder that install.log lists, deletes the product's registry
-// key, and leaves its own file and the installation folder to a batch file that
-// runs after it has ended. What it could not remove it says, naming the folder;
-// an installation that is still there keeps its registration. With /S it asks
-// nothing and shows no box: the exit code and a line on the parent console tell
-// the result.
+// key and its entry in Settings > Apps, and leaves its own file and the
+// installation folder to a batch file that runs after it has ended. What it could
+// not remove it says, naming the folder; an installation that is still there
+// keeps its registration. With /S it asks nothing and shows no box: the exit code
+// and a line on the parent console tell the result.
 //
 //   the registry and the boxes
 //   what is left
@@ -23,6 +23,7 @@
 #include "parentconsole.h"
 #include "productidentity.h"
 #include "resstringtable.h"
+#include "uninstallentry.h"
 
 namespace {
 
@@ -69,6 +70,19 @@ int reportNotFound() {
     }
     showBox(stringTable.text("MSG_UNINSTALL_FAIL"), MB_ICONINFORMATION);
     return 0;
+}
+
+// The texts from "Media\strings.txt" in the current folder, as the shortcut and
+// setup start the program; Settings > Apps starts it with a current folder of
+// its own (often System32), so then the copy beside the program file is read.
+bool loadStringTable() {
+    if (stringTable.load(medium::STRINGS_FILE)) return true;
+    char szProgram[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, szProgram, sizeof szProgram);
+    if (length == 0 || length >= sizeof szProgram) return false;
+    std::string folder(szProgram, length);
+    folder.resize(folder.find_last_of('\\') + 1);
+    return stringTable.load((folder + medium::STRINGS_FILE).c_str());
 }
 
 // The registered installation folder; false when the key or value is missing, is
@@ -311,18 +325,6 @@ bool startSelfRemoval(const std::wstring& program, const std::string& folderToRe
 
 // --- WinMain -------------------------------------------------------------------
 
-// The string table of the current folder. An unattended run, which a script
-// starts from anywhere, also looks beside this program, where the game keeps its
-// copy: the table names the product and its registry key.
-bool loadStringTable() {
-    if (stringTable.load(medium::STRINGS_FILE)) return true;
-    char szProgram[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, szProgram, MAX_PATH);
-    if (!options.silent || length == 0 || length >= MAX_PATH) return false;
-    const std::string program(szProgram, length);
-    return stringTable.load((program.substr(0, program.rfind('\\') + 1) + medium::STRINGS_FILE).c_str());
-}
-
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR lpCmdLine, int) {
     options = parseUninstallCommandLine(lpCmdLine ? lpCmdLine : "");
     if (options.silent) console.attach();
@@ -354,6 +356,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR lpCmdLine, int) {
         // a registration whose folder is gone names nothing any more.
         if (isFolder(installDir)) return reportIncomplete(installDir);
         deleteProductKey();
+        deleteUninstallEntry();
         deleteResumptionEntry();
         return reportNotFound();
     }
@@ -372,6 +375,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR lpCmdLine, int) {
     }
     DeleteFileA(logPath.c_str());
     deleteProductKey();
+    deleteUninstallEntry();
     deleteResumptionEntry();
 
     // The log's first line is the installation folder; the registered folder is

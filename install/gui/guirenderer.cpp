@@ -24,15 +24,22 @@ void GuiDibRenderer::setClip(const GuiRect* newClip) {
 }
 
 void GuiDibRenderer::present() {
-    if (!window || !backBuffer.getPixels()) return;
-    platformPresent(window, area, header, backBuffer.getPixels());
+    const uint8_t* pixels = backBuffer.getPixels();
+    if (!window || !pixels) return;
+    const size_t size = backBuffer.getSizeBytes();
+    if (presented.size() == size && std::equal(pixels, pixels + size, presented.begin())) return;
+    platformPresent(window, area, header, pixels);
+    presented.assign(pixels, pixels + size);
 }
+
+void GuiDibRenderer::forgetPresented() { presented.clear(); }
 
 void GuiDibRenderer::setArea(const GuiRect& newArea) {
     area = newArea;
     // A negative size (a window smaller than the panel) gives an empty buffer.
     backBuffer.create(std::max(area.w, 0), std::max(area.h, 0), bufferFormat, true);
     backBuffer.clear();
+    presented.clear();
     header.width = backBuffer.getWidth();
     header.height = backBuffer.getHeight();
 }

@@ -5,6 +5,9 @@
 // opacities floats from 0 to 1.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "gui/guiimage.h"
 #include "gui/guiplatform.h"
 #include "gui/guirect.h"
@@ -25,6 +28,9 @@ public:
     virtual void setClip(const GuiRect* clip) = 0;
     // Shows the back buffer in its area of the window.
     virtual void present() = 0;
+    // The window has lost what was shown (it was covered or restored and must
+    // be painted): the next present shows the back buffer whatever it holds.
+    virtual void forgetPresented() = 0;
     // Places the back buffer in the window and recreates it, black, at the
     // area's size. The clip is kept.
     virtual void setArea(const GuiRect& area) = 0;
@@ -34,7 +40,9 @@ protected:
 };
 
 // The renderer over a device-independent bitmap: a 24-bit, row-padded,
-// bottom-up back buffer presented through the platform.
+// bottom-up back buffer presented through the platform. A back buffer that holds
+// exactly what the window already shows is not presented again: on a still
+// screen the copy to the window would be most of each frame's work.
 class GuiDibRenderer : public GuiRenderer {
 public:
     void init(void* window) override;
@@ -42,6 +50,7 @@ public:
     void drawImage(GuiImage& image, int32_t x, int32_t y, float opacity) override;
     void setClip(const GuiRect* clip) override;
     void present() override;
+    void forgetPresented() override;
     void setArea(const GuiRect& area) override;
 
     GuiImage& getBackBuffer() { return backBuffer; }
@@ -56,6 +65,7 @@ private:
     uint32_t bufferFormat = GUI_FORMAT_24;
     void* window = nullptr;
     GuiDibHeader header;
+    std::vector<uint8_t> presented;  // the pixels the window shows; empty: unknown
 };
 
 // The process-wide renderer; it lives for the whole run.

@@ -147,6 +147,11 @@ void redrawAll() {
     if (boundRenderer) boundRenderer->present();
 }
 
+void repaintAll() {
+    if (boundRenderer) boundRenderer->forgetPresented();
+    redrawAll();
+}
+
 void updateAll() {
     for (GuiWindow* screen : screens)
         if (screen->isVisible()) screen->update();

@@ -111,6 +111,9 @@ void dispatchMouse(int event);
 void dispatchKey(int key);
 // Draws every visible screen, then presents the back buffer.
 void redrawAll();
+// The same for a window that lost what it showed (WM_PAINT): presented even
+// when nothing changed.
+void repaintAll();
 // Updates every visible screen (animations).
 void updateAll();
 // The renderer bound by initGui, or null before it.

@@ -167,22 +167,40 @@ restore_desktop() {
 }
 temp_dir="$wine_home/Temp"
 product_key='HKCU\SOFTWARE\Orvanta\Quillmark Demo'
+apps_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillmark Demo'
 runonce_key='HKCU\SOFTWARE\Microsoft\Windows\CurrentVersion\Runonce'
 runonce_value=__QuillmarkAdditionalInstallation__
 extra_markers=("$temp_dir/Quillmark-InkFontsSetup.txt" "$temp_dir/Quillmark-QuillRuntimeSetup.txt")
 
 reg_has() { wine reg query "$@" >/dev/null 2>&1; }
 
+# Answers the running uninstaller whose boxes bear the caption: Yes to its
+# question (with a second argument the screen is kept under that name while it
+# asks), OK to its closing message, which it prints.
+answer_uninstaller() { # caption [screenshot]
+    local question
+    question=$(driver box "$1" 20000) || fail "the uninstaller did not ask"
+    [[ "$question" == *"remove the "* ]] || fail "unexpected question: $question"
+    [ -z "${2:-}" ] || screenshot "$2" >/dev/null
+    driver press "$1" 6 || fail "cannot answer Yes"
+    local closing
+    closing=$(driver box "$1" 20000) || fail "no closing message"
+    driver press "$1" 1 || fail "cannot close the closing message"
+    echo "$closing"
+}
+
 # Starts the uninstaller in a game folder, as its Start-menu shortcut does,
 # answers its question Yes and closes its closing message, which it prints.
 uninstall_from() { # folder caption
     (cd "$1" && exec wine uninstall.exe) &
-    driver box "$2" 20000 >/dev/null || fail "the uninstaller did not ask"
-    driver press "$2" 6 || fail "cannot answer Yes"
-    local closing
-    closing=$(driver box "$2" 20000) || fail "no closing message"
-    driver press "$2" 1 || fail "cannot close the closing message"
-    echo "$closing"
+    answer_uninstaller "$2"
+}
+
+# Waits until the uninstaller's helper has removed a folder; fails naming what
+# is left in it.
+expect_removed() { # folder
+    for _ in $(seq 100); do [ -e "$1" ] || return 0; sleep 0.2; done
+    fail "$1 is still there: $(ls -A "$1")"
 }
 
 # Removes every trace of an installation of the demo, with the publisher's
@@ -191,6 +209,7 @@ remove_installation() {
     rm -rf "$install_dir" "$start_menu" "$desktop_link" "${extra_markers[@]}"
     rmdir "$(dirname "$install_dir")" "$(dirname "$start_menu")" 2>/dev/null || true
     wine reg delete "$product_key" /f >/dev/null 2>&1 || true
+    wine reg delete "$apps_key" /f >/dev/null 2>&1 || true
     wine reg delete "$runonce_key" /v "$runonce_value" /f >/dev/null 2>&1 || true
     if ! wine reg query 'HKCU\SOFTWARE\Orvanta' /s 2>/dev/null | grep -qi 'Orvanta\\'; then
         wine reg delete 'HKCU\SOFTWARE\Orvanta' /f >/dev/null 2>&1 || true
@@ -201,22 +220,15 @@ remove_installation() {
 # Yes (the question kept as the screenshot named), closes its closing message and
 # checks that the installation left nothing behind.
 confirm_uninstall() {
-    local confirm done_text
-    confirm=$(driver box "Quillmark Demo Uninstall" 20000) || fail "the uninstaller did not ask"
-    [[ "$confirm" == *"remove the Quillmark Demo"* ]] || fail "unexpected question: $confirm"
-    screenshot "$1" >/dev/null
-    driver press "Quillmark Demo Uninstall" 6 || fail "cannot answer Yes"
-    sleep 1
-    done_text=$(driver box "Quillmark Demo Uninstall" 20000) || fail "no closing message"
+    local done_text
+    done_text=$(answer_uninstaller "Quillmark Demo Uninstall" "$1")
     # The failure message says "nothing was removed": only the success text will do.
     [[ "$done_text" == *"was removed from your computer"* ]] || fail "the uninstaller reports: $done_text"
-    driver press "Quillmark Demo Uninstall" 1 || fail "cannot close the closing message"
-
-    for _ in $(seq 100); do [ -e "$install_dir" ] || break; sleep 0.2; done
-    [ ! -e "$install_dir" ] || fail "the installation folder is still there: $(ls -A "$install_dir")"
+    expect_removed "$install_dir"
     [ ! -e "$desktop_link" ] || fail "the desktop shortcut is still there"
     [ ! -e "$start_menu" ] || fail "the Start menu folder is still there"
     ! reg_has "$product_key" || fail "the product key is still in the registry"
+    ! reg_has "$apps_key" || fail "the game is still in Settings > Apps"
 }
 
 # --- unattended runs --------------------------------------------------------

@@ -3,8 +3,8 @@
 # screen, without the desktop shortcut, is installed into and cancelled during
 # the progress screen: answered No the installation goes on, answered Yes it is
 # rolled back and the welcome screen comes back with nothing left behind.
-# The medium carries 400 MB of incompressible game data in a few packages, so
-# that the extraction lasts long enough under Wine to be cancelled.
+# The medium carries 1 GB of incompressible game data in a few packages, so that
+# the extraction lasts a few seconds under Wine even on a fast machine.
 source "$(dirname "$0")/lib.sh"
 : "${QUILL_MKMEDIUM:?}" "${QUILL_GAMEFILES:?}"
 
@@ -16,10 +16,10 @@ private_desktop
 remove_installation
 at_exit remove_installation
 
-# The demo's game with eight 50 MB films, on a medium split into 100 MB packages.
+# The demo's game with twenty 50 MB films, on a medium split into 100 MB packages.
 mkdir -p "$work/game/Movies" "$work/source"
 cp -r "$QUILL_GAMEFILES/." "$work/game/"
-for i in 1 2 3 4 5 6 7 8; do head -c 50M /dev/urandom >"$work/game/Movies/scene$i.bik"; done
+for i in $(seq 20); do head -c 50M /dev/urandom >"$work/game/Movies/scene$i.bik"; done
 cp -r "$QUILL_MEDIUM/." "$work/source/"
 rm -f "$work/source"/*.exe "$work/source"/*.dll "$work/source"/*.rar "$work/source"/*.pak
 "$QUILL_MKMEDIUM" --medium "$work/source" --game "$work/game" --programs "$QUILL_MEDIUM" --split 100 \

@@ -3,9 +3,10 @@
 # installers 0 and 1 (each flag is stored before its installer runs) and the
 # Runonce entry is there. "-AdditionalInstall" continues with the installers
 # not yet handled (none named), finishes and relaunches setup on the installed
-# screen. Then, with every flag set, the next logon's run ends at once; the
-# uninstaller started as the Start-menu shortcut does removes the game; and
-# without a registration setup -AdditionalInstall ends with code 1.
+# screen, leaving the first run's entry in Settings > Apps as it was. Then, with
+# every flag set, the next logon's run ends at once; the uninstaller started as
+# the Start-menu shortcut does removes the game and that entry; and without a
+# registration setup -AdditionalInstall ends with code 1.
 source "$(dirname "$0")/lib.sh"
 
 remove_installation
@@ -28,6 +29,7 @@ printf '\001\001' >"$install_dir/addinstf.bin"
 wine reg add "$product_key" /v InstallDir /d "$install_win" /f >/dev/null
 wine reg add "$product_key" /v InstallFrom /d "${medium_win:0:2}" /f >/dev/null
 wine reg add "$runonce_key" /v "$runonce_value" /d "\"$medium_win\\setup.exe\" -AdditionalInstall" /f >/dev/null
+wine reg add "$apps_key" /v InstallDate /d 20000101 /f >/dev/null
 
 start_setup "$medium" -AdditionalInstall
 expect_exit 0
@@ -39,6 +41,7 @@ done
 grep -q "Quillmark.exe" "$install_dir/install.log" || fail "the resumed run lost the first run's log"
 [ "$(ls "$start_menu" | wc -l)" = 5 ] || fail "the Start menu links were not rewritten"
 reg_has "$runonce_key" /v "$runonce_value" || fail "the resumption entry was not rewritten"
+wine reg query "$apps_key" /v InstallDate | grep -q 20000101 || fail "the resumed run registered the game again"
 
 # The relaunched setup shows the installed screen (compared below with the
 # welcome screen of an unregistered game).
@@ -55,17 +58,10 @@ driver wait-window __INSTALL_WND__ 500 >/dev/null && fail "a window opened altho
 
 # The Start-menu shortcut starts the uninstaller in the installation folder,
 # where it reads the texts that the installation brought along.
-(cd "$install_dir" && exec wine uninstall.exe) &
-uninstall_pid=$!
-driver box "Quillmark Demo Uninstall" 20000 >/dev/null || fail "the uninstaller did not ask"
-driver press "Quillmark Demo Uninstall" 6 || fail "cannot answer Yes"
-sleep 1
-done_text=$(driver box "Quillmark Demo Uninstall" 20000) || fail "no closing message"
+done_text=$(uninstall_from "$install_dir" "Quillmark Demo Uninstall")
 [[ "$done_text" == *"was removed from your computer"* ]] || fail "the uninstaller reports: $done_text"
-driver press "Quillmark Demo Uninstall" 1 || fail "cannot close the closing message"
-wait "$uninstall_pid" || fail "the uninstaller failed"
-for _ in $(seq 100); do [ -e "$install_dir" ] || break; sleep 0.2; done
-[ ! -e "$install_dir" ] || fail "the installation folder is still there: $(ls -A "$install_dir")"
+expect_removed "$install_dir"
+! reg_has "$apps_key" || fail "the game is still in Settings > Apps"
 
 # Without a registration there is nothing to resume.
 start_setup "$medium" -AdditionalInstall

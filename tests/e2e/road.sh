@@ -53,6 +53,7 @@ done
 [ -f "$desktop_link" ] || fail "no desktop shortcut"
 [ "$(ls "$start_menu" | wc -l)" = 5 ] || fail "the Start menu folder does not hold five links"
 reg_has "$product_key" /v InstallDir || fail "no InstallDir in the registry"
+reg_has "$apps_key" /v UninstallString || fail "the game is not in Settings > Apps"
 
 # The relaunched setup opens on the installed screen.
 find_panel 30000

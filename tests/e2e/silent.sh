@@ -82,7 +82,7 @@ expect_same_state "$before" "$after" "a refused run changed the prefix"
 # Unattended removal, from a folder without the string table.
 silent_uninstall "$folder_win\\uninstall.exe" "$folder"
 [ "$code" = 0 ] || fail "uninstall /S ended with $code"
-grep -q "was removed" "$console" || fail "the uninstaller reports: $(cat "$console")"
+grep -q "was removed from" "$console" || fail "the uninstaller reports: $(cat "$console")"
 [ ! -e "$desktop_link" ] || fail "the desktop shortcut is still there"
 [ ! -e "$start_menu" ] || fail "the Start menu folder is still there"
 ! reg_has "$product_key" || fail "the product key is still in the registry"

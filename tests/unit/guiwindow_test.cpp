@@ -110,7 +110,10 @@ TEST(GuiManager, ScreensAreCreatedShownDrawnAndPresentedInOrder) {
     EXPECT_TRUE(second.isVisible());
     EXPECT_EQ(currentScreen(), &second);
     EXPECT_EQ(journal, (std::vector<std::string>{"b.draw", "b.draw"}));
-    EXPECT_EQ(fakePlatform.presents, 3);
+    // The probes paint no pixel: the window shows all there is already.
+    EXPECT_EQ(fakePlatform.presents, 1);
+    repaintAll();
+    EXPECT_EQ(fakePlatform.presents, 2);
 }
 
 TEST(GuiWindowTree, EveryChildUnderThePointGetsTheEventWithEdgesIncludedAndReactorsInOrder) {
@@ -255,6 +258,34 @@ TEST(GuiHoverGroupTest, HighlightsTheFirstMemberUnderTheMouseCentredAndClipped) 
     redrawAll();
     EXPECT_EQ(group->getHovered(), one);
     EXPECT_EQ(blue(25, 24), 0);
+}
+
+TEST(GuiRendererTest, PixelsTheWindowShowsAlreadyAreNotPresentedAgain) {
+    fakePlatform.reset();
+    GuiDibRenderer renderer;
+    renderer.init(&window);
+    renderer.setArea(GuiRect(2, 3, 4, 2));
+    renderer.setClip(nullptr);
+    renderer.present();
+    renderer.present();
+    EXPECT_EQ(fakePlatform.presents, 1);
+
+    GuiImage dot;
+    ASSERT_TRUE(dot.create(1, 1, GUI_FORMAT_24, false));
+    std::fill_n(dot.getData(0, 0), 3, 200);
+    renderer.drawImage(dot, 3, 1, 1.0f);
+    renderer.present();
+    EXPECT_EQ(fakePlatform.presents, 2);
+    EXPECT_EQ(fakePlatform.presentedBits[9], 200);  // bottom-up: the lower row comes first
+
+    // The window lost its pixels; then a new, black buffer.
+    renderer.forgetPresented();
+    renderer.present();
+    EXPECT_EQ(fakePlatform.presents, 3);
+    renderer.setArea(GuiRect(2, 3, 4, 2));
+    renderer.present();
+    EXPECT_EQ(fakePlatform.presents, 4);
+    EXPECT_EQ(fakePlatform.presentedBits[9], 0);
 }
 
 TEST(GuiRendererTest, AreaClipAndBufferStayConsistent) {

@@ -10,10 +10,12 @@
 
 #include "gui/guiwindow.h"
 #include "installapp.h"
+#include "productidentity.h"
 #include "resstringtable.h"
 #include "support/wintest.h"
 #include "support/workerfixture.h"
 #include "tools/mkmedium/rarwriter.h"
+#include "uninstallentry.h"
 
 using namespace wintest;
 
@@ -40,11 +42,30 @@ constexpr char STRINGS[] =
     "PATH_ADD_INSTALL_3 add3.exe\r\n"
     "MSG_CONFIRM_ADD_INSTALL_3 Install the third?\r\n"
     "PATH_ADD_INSTALL_4 add4.exe\r\n"
-    "MSG_CONFIRM_ADD_INSTALL_4 Install the fourth?\r\n";
+    "MSG_CONFIRM_ADD_INSTALL_4 Install the fourth?\r\n"
+    "STR_PUBLISHER Orvanta\r\n"
+    "URL_SUPPORT http://www.quillmark-demo.example/support/\r\n";
 
 void deleteProductKey() {
     RegDeleteKeyA(HKEY_CURRENT_USER, PRODUCT_KEY);
     RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Orvanta");
+    deleteUninstallEntry();
+}
+
+// A value of the Apps & features entry, as text ("<absent>" when missing).
+std::string entryValue(const char* name) {
+    DWORD type = 0, number = 0, size = sizeof number;
+    if (RegGetValueA(HKEY_CURRENT_USER, uninstallEntryKey().c_str(), name, RRF_RT_REG_DWORD, &type, &number, &size) ==
+        ERROR_SUCCESS)
+        return std::to_string(number);
+    return registryString(HKEY_CURRENT_USER, uninstallEntryKey().c_str(), name);
+}
+
+// Today as the entry spells it, YYYYMMDD, asked of the system's date formatter.
+std::string today() {
+    char szDate[16] = "";
+    GetDateFormatA(LOCALE_INVARIANT, 0, nullptr, "yyyyMMdd", szDate, sizeof szDate);
+    return szDate;
 }
 
 HWND createMainWindow() {
@@ -109,6 +130,7 @@ protected:
 
         writeFile(root.path() + "\\strings.txt", STRINGS);
         ASSERT_TRUE(stringTable.load((root.path() + "\\strings.txt").c_str()));
+        setProductIdentity(readProductIdentity(stringTable));
         // Finishing copies the uninstaller from setup's folder, the current one.
         writeFile("uninstall.exe", "uninstaller");
         for (const char* name : {"add1.exe", "add2.exe", "add3.exe", "add4.exe"})
@@ -132,6 +154,7 @@ protected:
         destroyMainWindow();
         deleteProductKey();
         DeleteFileA("uninstall.exe");
+        setProductIdentity(identityBefore);
     }
 
     std::string startMenu() const { return programs + "\\QuillTest\\Inner Demo\\"; }
@@ -180,11 +203,15 @@ protected:
     SavedRegistryValue savedPrograms{HKEY_CURRENT_USER, SHELL_FOLDERS, "Programs"};
     SavedRegistryValue savedDesktop{HKEY_CURRENT_USER, SHELL_FOLDERS, "Desktop"};
     SavedRegistryValue savedRunonce{HKEY_CURRENT_USER, RUNONCE_KEY, RUNONCE_VALUE};
+    const ProductIdentity identityBefore = productIdentity();
     std::string gameDir, programs, desktop, relaunchDir;
 };
 
 TEST_F(FinishTest, CompletedRunWritesEverythingAndRelaunchesSetup) {
     installApp.logEntries = {gameDir + "\\", "Quillmark.exe"};
+    // With the uninstaller copy ("uninstaller", listed twice) and the 16 flags
+    // 2,048 bytes as installed.
+    writeFile(gameDir + "\\Quillmark.exe", std::string(2048 - 11 - 16, 'q'));
     std::vector<std::string> boxes;
     // Installer 3's question is answered No, installer 4's Yes.
     EXPECT_EQ(finishOnWorker({IDNO, IDYES}, &boxes), 0);
@@ -208,6 +235,19 @@ TEST_F(FinishTest, CompletedRunWritesEverythingAndRelaunchesSetup) {
               "\"" + installApp.setupPath + "\" -AdditionalInstall");
     EXPECT_EQ(readFile(gameDir + "\\uninstall.exe"), "uninstaller");
 
+    // The game in Settings > Apps.
+    EXPECT_EQ(entryValue("DisplayName"), "Quillmark Demo");
+    EXPECT_EQ(entryValue("DisplayIcon"), gameDir + "\\Quillmark.exe");
+    EXPECT_EQ(entryValue("UninstallString"), "\"" + gameDir + "\\uninstall.exe\"");
+    EXPECT_EQ(entryValue("InstallLocation"), gameDir);
+    EXPECT_EQ(entryValue("Publisher"), "Orvanta");
+    EXPECT_EQ(entryValue("URLInfoAbout"), "http://www.quillmark-demo.example/");
+    EXPECT_EQ(entryValue("HelpLink"), "http://www.quillmark-demo.example/support/");
+    EXPECT_EQ(entryValue("EstimatedSize"), "2");
+    EXPECT_EQ(entryValue("InstallDate"), today());
+    EXPECT_EQ(entryValue("NoModify"), "1");
+    EXPECT_EQ(entryValue("NoRepair"), "1");
+
     LinkInfo game = readLink(desktop + "\\Quillmark Demo.lnk");
     ASSERT_TRUE(game.loaded);
     EXPECT_STRCASEEQ(game.target.c_str(), (gameDir + "\\Quillmark.exe").c_str());
@@ -225,7 +265,17 @@ TEST_F(FinishTest, CompletedRunWritesEverythingAndRelaunchesSetup) {
 TEST_F(FinishTest, WithoutDesktopShortcutAndOverAnOlderRegistration) {
     setRegistryString(HKEY_CURRENT_USER, PRODUCT_KEY, "InstallDir", root.path() + "\\Older");
     installApp.desktopShortcut = false;
+    // A medium without a maker or a support page.
+    std::string strings = STRINGS;
+    strings.resize(strings.find("STR_PUBLISHER"));
+    writeFile(root.path() + "\\strings.txt", strings);
+    ASSERT_TRUE(stringTable.load((root.path() + "\\strings.txt").c_str()));
+    setProductIdentity(readProductIdentity(stringTable));
     EXPECT_EQ(finishOnWorker({IDNO, IDNO}), 0);
+
+    EXPECT_EQ(entryValue("DisplayName"), "Quillmark Demo");
+    EXPECT_EQ(entryValue("Publisher"), "<absent>");
+    EXPECT_EQ(entryValue("HelpLink"), "<absent>");
 
     // The chosen folder wins over the older registration.
     EXPECT_EQ(registryString(HKEY_CURRENT_USER, PRODUCT_KEY, "InstallDir"), gameDir);
@@ -247,6 +297,7 @@ TEST_F(FinishTest, CancelledRunReturnsToTheWelcomeScreenOnTheMainThread) {
     EXPECT_FALSE(installApp.fileExists((gameDir + "\\install.log").c_str()));
     EXPECT_EQ(registryString(HKEY_CURRENT_USER, PRODUCT_KEY, "InstallDir"), "<absent>");
     EXPECT_EQ(registryString(HKEY_CURRENT_USER, RUNONCE_KEY, RUNONCE_VALUE), "<absent>");
+    EXPECT_FALSE(uninstallEntryExists());
 }
 
 TEST_F(FinishTest, ResumedRunKeepsTheLogAndContinuesWithTheNextInstaller) {
@@ -259,6 +310,7 @@ TEST_F(FinishTest, ResumedRunKeepsTheLogAndContinuesWithTheNextInstaller) {
     writeFile(gameDir + "\\addinstf.bin", std::string(4, '\1') + std::string(12, '\0'));
     setRegistryString(HKEY_CURRENT_USER, PRODUCT_KEY, "InstallDir", gameDir);
     writeFile(gameDir + "\\uninstall.exe", "the first run's uninstaller");
+    setRegistryString(HKEY_CURRENT_USER, uninstallEntryKey().c_str(), "InstallDate", "20000101");
 
     installApp.additionalMode = true;
     installApp.installDir = root.path() + "\\Default";
@@ -277,6 +329,9 @@ TEST_F(FinishTest, ResumedRunKeepsTheLogAndContinuesWithTheNextInstaller) {
     EXPECT_EQ(readLines(gameDir + "\\install.log"), firstLog);
     // The uninstaller in place is kept, not copied again.
     EXPECT_EQ(readFile(gameDir + "\\uninstall.exe"), "the first run's uninstaller");
+    // The first run's entry in Settings > Apps is left as it was.
+    EXPECT_EQ(entryValue("InstallDate"), "20000101");
+    EXPECT_EQ(entryValue("DisplayName"), "<absent>");
     EXPECT_FALSE(installApp.fileExists((desktop + "\\Quillmark Demo.lnk").c_str()));
     EXPECT_EQ(flagBytes(gameDir + "\\addinstf.bin"), std::string(16, '\1'));
     EXPECT_EQ(awaitLines(relaunchDir + "\\ran.txt", 1), std::vector<std::string>{installApp.setupPath});

@@ -82,11 +82,52 @@ TEST_F(ServicesTest, ShellFoldersFallBackToTheShellsOwnQuery) {
     EXPECT_EQ(installApp.programsFolder(), shellFolderPath(CSIDL_PROGRAMS));
 }
 
-TEST_F(ServicesTest, DefaultInstallDirIsProgramFilesAndTheGameFolder) {
+TEST_F(ServicesTest, DefaultInstallDirIsProgramFilesOrWhereTheUserMayWrite) {
+    constexpr char CURRENT_VERSION[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
     installApp.setDefaultInstallDir();
     EXPECT_EQ(installApp.installDir,
-              registryString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir") +
-                  "\\Orvanta\\Quillmark Demo");
+              registryString(HKEY_LOCAL_MACHINE, CURRENT_VERSION, "ProgramFilesDir") + "\\Orvanta\\Quillmark Demo");
+
+    // A Program Files folder this user cannot create folders in (here: on a
+    // drive that is not there) gives the user's own programs folder, which is
+    // named but not made.
+    SavedRegistryValue programFiles(HKEY_LOCAL_MACHINE, CURRENT_VERSION, "ProgramFilesDir");
+    setRegistryString(HKEY_LOCAL_MACHINE, CURRENT_VERSION, "ProgramFilesDir", missingDrive() + "\\Program Files");
+    const std::string userPrograms = shellFolderPath(CSIDL_LOCAL_APPDATA) + "\\Programs";
+    const bool existedBefore = installApp.fileExists(userPrograms.c_str());
+    installApp.setDefaultInstallDir();
+    EXPECT_EQ(installApp.installDir, userPrograms + "\\Orvanta\\Quillmark Demo");
+    EXPECT_EQ(installApp.fileExists(userPrograms.c_str()), existedBefore);
+}
+
+TEST_F(ServicesTest, PathsOutsideTheCodePageAreNamedByShortNames) {
+    if (GetACP() == 1251) GTEST_SKIP() << "the ANSI code page has Cyrillic letters";
+    // A profile named in Cyrillic under a Western code page, and the programs
+    // folder in it that does not exist yet.
+    const std::wstring base(dir.path().begin(), dir.path().end());
+    const std::wstring profile = base + L"\\\x0416\x0435\x043d\x044f";
+    ASSERT_TRUE(CreateDirectoryW(profile.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    const std::string path = ansiPath(profile + L"\\Programs");
+    const std::string parent = path.size() > 9 ? path.substr(0, path.size() - 9) : std::string();
+    const DWORD attributes = GetFileAttributesA(parent.c_str());
+    RemoveDirectoryW(profile.c_str());  // the scratch folder's clean-up speaks ANSI only
+    ASSERT_GT(path.size(), 9u);
+    EXPECT_EQ(path.substr(path.size() - 9), "\\Programs");
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) << path;
+    // A letter the code page has stays as it is.
+    EXPECT_EQ(ansiPath(L"C:\\J\x00fcrgen\\Programs"), "C:\\J\xfcrgen\\Programs");
+}
+
+TEST_F(ServicesTest, FolderCreationIsTriedWhereThePathBeginsAndLeavesNothing) {
+    const std::string deep = dir.path() + "\\A\\B";
+    EXPECT_EQ(installApp.deepestExistingFolder(deep.c_str()), dir.path());
+    EXPECT_TRUE(installApp.canCreateFoldersIn(deep.c_str()));
+    EXPECT_FALSE(installApp.fileExists((dir.path() + "\\~setup-*").c_str()));
+    EXPECT_FALSE(installApp.fileExists((dir.path() + "\\A").c_str()));
+    const std::string onMissingDrive = missingDrive() + "\\Games\\X";
+    EXPECT_EQ(installApp.deepestExistingFolder(onMissingDrive.c_str()), "");
+    EXPECT_FALSE(installApp.canCreateFoldersIn(onMissingDrive.c_str()));
+    EXPECT_EQ(installApp.deepestExistingFolder("C:\\no such folder\\X"), "C:\\");
 }
 
 TEST_F(ServicesTest, MakeDirectoriesCreatesEveryMissingLevel) {
@@ -108,11 +149,7 @@ TEST_F(ServicesTest, MakeDirectoriesCreatesEveryMissingLevel) {
     EXPECT_FALSE(installApp.fileExists(tooLong.substr(0, MAX_PATH - 1).c_str()));
 
     // A path on a drive that does not exist: every creation fails.
-    DWORD drives = GetLogicalDrives();
-    char letter = 'Y';
-    while (letter > 'D' && (drives & (1u << (letter - 'A')))) --letter;
-    ASSERT_FALSE(drives & (1u << (letter - 'A')));
-    std::string missing = std::string(1, letter) + ":\\Games\\X";
+    std::string missing = missingDrive() + "\\Games\\X";
     EXPECT_FALSE(installApp.makeDirectories(missing.c_str()));
 }
 

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "soundcue.h"
+#include "support/soundsink.h"
 #include "tessivo/tessivo.h"
 
 namespace {
@@ -47,38 +48,6 @@ std::string currentDir() {
 const std::string workDir = currentDir();
 const std::string soundsDir = workDir + "\\..\\..\\sounds";
 
-// The left channel of a 16-bit stereo WAV file as the sink wrote it; the
-// sizes in its header may be unset when the device was never closed.
-std::vector<int16_t> readSinkLeft(const std::string& path) {
-    std::vector<int16_t> left;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return left;
-    std::vector<char> bytes;
-    char block[65536];
-    size_t n;
-    while ((n = std::fread(block, 1, sizeof(block), f)) > 0) bytes.insert(bytes.end(), block, block + n);
-    std::fclose(f);
-    if (bytes.size() < 44 || std::memcmp(bytes.data() + 8, "WAVE", 4) != 0) return left;
-    short channels, bits;
-    int rate;
-    std::memcpy(&channels, bytes.data() + 22, 2);
-    std::memcpy(&rate, bytes.data() + 24, 4);
-    std::memcpy(&bits, bytes.data() + 34, 2);
-    EXPECT_EQ(channels, 2);
-    EXPECT_EQ(rate, 44100);
-    EXPECT_EQ(bits, 16);
-    const std::string text(bytes.begin(), bytes.end());
-    const size_t data = text.find("data", 12);
-    if (data == std::string::npos || channels != 2 || bits != 16) return left;
-    const char* end = bytes.data() + bytes.size();
-    for (const char* p = bytes.data() + data + 8; p + 4 <= end; p += 4) {
-        int16_t sample;
-        std::memcpy(&sample, p, 2);
-        left.push_back(sample);
-    }
-    return left;
-}
-
 // Stretches (in frames) where the peak of 10 ms windows is above level: the
 // Back loop alone peaks at half scale, with the Ok cue over it near full.
 std::vector<size_t> loudStretches(const std::vector<int16_t>& s, int level) {
@@ -97,12 +66,6 @@ std::vector<size_t> loudStretches(const std::vector<int16_t>& s, int level) {
     }
     if (run) stretches.push_back(run);
     return stretches;
-}
-
-bool silentAt(const std::vector<int16_t>& s) {
-    for (int16_t v : s)
-        if (std::abs(int(v)) > 100) return false;
-    return true;
 }
 
 }  // namespace
@@ -149,9 +112,9 @@ TEST(SoundCueAudible, OkOverBackIsHeardRestartsAfterStopAndEndsWithRelease) {
     cueOk.stop();
     cueOk.play();
 
-    const std::vector<int16_t> left = readSinkLeft(sink);
+    const std::vector<int16_t> left = wintest::readSinkLeft(sink);
     ASSERT_GT(left.size(), 44100u) << "the sink holds under a second of sound";
-    EXPECT_FALSE(silentAt(left));
+    EXPECT_FALSE(wintest::silentAt(left));
     // The Ok cue lasts 0.3 s: 13230 frames, found to within a window at
     // each end and a mixing buffer of start delay.
     const std::vector<size_t> okStretches = loudStretches(left, 24000);

@@ -60,16 +60,24 @@ TEST_F(StartTest, TooLongFolderIsRefusedBeforeAnyCheck) {
     EXPECT_EQ(installApp.workerThread, nullptr);
 }
 
-TEST_F(StartTest, FolderOnAMissingDriveStopsSilently) {
+TEST_F(StartTest, FolderThatCannotBeMadeIsReportedAndLeavesNothing) {
     load(strings("INT_SPACE_NEED 0"));
-    DWORD drives = GetLogicalDrives();
-    char letter = 'Y';
-    while (letter > 'D' && (drives & (1u << (letter - 'A')))) --letter;
-    installApp.installDir = std::string(1, letter) + ":\\Games\\X";
-    const std::string before = currentDir();
-    EXPECT_TRUE(start().empty());
-    EXPECT_EQ(currentDir(), before);
-    EXPECT_EQ(installApp.workerThread, nullptr);
+    const std::string onMissingDrive = missingDrive() + "\\Games\\X";
+    // Two levels are made before the third, a name no file system takes, fails.
+    const std::string badName = dir.path() + "\\A\\B\\bad|name";
+    for (const std::string& folder : {onMissingDrive, badName}) {
+        installApp.installDir = folder;
+        const std::string before = currentDir();
+        EXPECT_EQ(start(), std::vector<std::string>{unwritableFolderMessage(folder) + "\n"});
+        EXPECT_EQ(currentDir(), before);
+        EXPECT_EQ(installApp.workerThread, nullptr);
+    }
+    EXPECT_FALSE(installApp.fileExists((dir.path() + "\\A").c_str()));
+    EXPECT_FALSE(installApp.fileExists((dir.path() + "\\~setup-*").c_str()));
+
+    // The medium's own text, when it has one, comes first.
+    load(strings("ERR_NO_WRITE No writing here:"));
+    EXPECT_EQ(unwritableFolderMessage("C:\\G"), "No writing here:\nC:\\G");
 }
 
 TEST_F(StartTest, NotEnoughSpaceShowsTheComposedMessage) {

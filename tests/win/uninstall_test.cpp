@@ -11,6 +11,7 @@
 
 #include "startinstall.h"
 #include "support/wintest.h"
+#include "uninstallentry.h"
 
 namespace {
 
@@ -217,6 +218,7 @@ protected:
     }
     void TearDown() override {
         RegDeleteTreeA(HKEY_CURRENT_USER, PRODUCT_KEY);
+        deleteUninstallEntry();
         removeTree(base);
         removeShortcuts();
     }
@@ -480,9 +482,24 @@ TEST_F(Uninstall, MissingLogTouchesNoFileAndKeepsTheKeyWhileTheFolderIsThere) {
     EXPECT_TRUE(keyExists(MAKER_KEY));
 }
 
+TEST_F(Uninstall, StartedFromTheSystemFolderReadsTheTextsBesideItself) {
+    // Settings > Apps starts the uninstaller with a current folder of its own.
+    char szSystem[MAX_PATH];
+    ASSERT_GT(GetSystemDirectoryA(szSystem, MAX_PATH), 0u);
+    installDir = base + "\\Quillmark Demo";
+    makeInstallation(installDir + "\\\r\nData\r\nData\\a.dat\r\nData\\sub\r\nData\\sub\\b.dat\r\naddinstf.bin\r\n" +
+                     "uninstall.exe\r\nMedia\\strings.txt\r\nMedia");
+    wintest::setRegistryString(HKEY_CURRENT_USER, uninstallEntryKey().c_str(), "DisplayName", "Quillmark Demo");
+    runUninstall(szSystem, {{IDYES, CONFIRM_TEXT}, {IDOK, SUCCESS_TEXT}}, 0, Ending::FolderGoes);
+    EXPECT_FALSE(keyExists(PRODUCT_KEY));
+    EXPECT_FALSE(uninstallEntryExists());
+}
+
 TEST_F(Uninstall, MissingStringTableEndsWithMinusOne) {
     installDir = base + "\\Quillmark Demo";
     makeInstallation(installDir + "\\\r\nData\\a.dat\r\n");
+    // Neither in the current folder nor beside the program.
+    DeleteFileA((installDir + "\\Media\\strings.txt").c_str());
     runUninstall(base, {{IDOK, "Cannot load string table. Application will terminate."}}, static_cast<DWORD>(-1),
                  Ending::ProgramStays);
     EXPECT_TRUE(keyExists(PRODUCT_KEY));

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "installapp.h"
 #include "support/wintest.h"
 
 namespace {
@@ -16,7 +17,11 @@ void unloadUnrarLibrary() {
     unrarLibrary = nullptr;
 }
 
+// setup's program file as if it stood in the test's folder, where the library is looked for.
+void placeSetupHere() { installApp.setupPath = wintest::currentDir() + "\\setup.exe"; }
+
 TEST(UnrarBinding, MissingLibraryIsReportedByName) {
+    placeSetupHere();
     ASSERT_EQ(GetFileAttributesA("unrar.dll"), INVALID_FILE_ATTRIBUTES) << "the test folder must not hold unrar.dll";
     wintest::BoxAnswerer answerer("Quillmark Demo Install", IDOK);
     EXPECT_FALSE(loadUnrarLibrary());
@@ -34,6 +39,7 @@ TEST(UnrarBinding, LibraryWithoutTheFunctionsIsReportedByName) {
     GetSystemDirectoryA(systemDir, MAX_PATH);
     // Any DLL that is not a RAR library stands in for a wrong unrar.dll.
     ASSERT_TRUE(CopyFileA((std::string(systemDir) + "\\version.dll").c_str(), "unrar.dll", FALSE));
+    placeSetupHere();
     {
         wintest::BoxAnswerer answerer("Quillmark Demo Install", IDOK);
         EXPECT_FALSE(loadUnrarLibrary());

@@ -6,6 +6,7 @@
 //   qdriver box CAPTION TIMEOUT_MS           prints the text of a message box
 //   qdriver press CAPTION BUTTON_ID          presses a button of a message box (1 OK, 6 Yes, 7 No)
 //   qdriver title CLASS                      prints the window's title
+//   qdriver minimize CLASS | restore CLASS   minimises the window or restores it
 //   qdriver wait-title CLASS TEXT TIMEOUT_MS [BMP]
 //                                            waits until the title holds TEXT; prints it and
 //                                            saves the screen as BMP in that moment
@@ -128,6 +129,12 @@ int main(int argc, char** argv) {
         HWND window = FindWindowA(name, nullptr);
         if (!window) return 1;
         PostMessageA(window, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    if (!std::strcmp(command, "minimize") || !std::strcmp(command, "restore")) {
+        HWND window = FindWindowA(name, nullptr);
+        if (!window) return 1;
+        ShowWindow(window, command[0] == 'm' ? SW_MINIMIZE : SW_RESTORE);
         return 0;
     }
     if (!std::strcmp(command, "title")) {

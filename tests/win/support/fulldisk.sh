@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Maps drive Q: of the Wine prefix to a 6 MiB tmpfs (mount) and takes it away
-# again (unmount). Without root the drive is simply absent and the full-disk
-# test skips itself.
+# again (unmount): room for the uninstaller of a build with debugging symbols,
+# not for a game. Without root the drive is simply absent and the full-disk
+# tests skip themselves.
 set -u
 action=$1
 dir=$2

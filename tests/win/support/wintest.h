@@ -44,10 +44,37 @@ inline void removeTree(const std::string& path) {
 
 inline bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// Copies a folder with everything in it into `to` (made when missing).
+inline bool copyTree(const std::string& from, const std::string& to) {
+    CreateDirectoryA(to.c_str(), nullptr);
+    WIN32_FIND_DATAA data;
+    HANDLE found = FindFirstFileA((from + "\\*").c_str(), &data);
+    if (found == INVALID_HANDLE_VALUE) return false;
+    bool copied = true;
+    do {
+        std::string name = data.cFileName;
+        if (name == "." || name == "..") continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            copied = copyTree(from + "\\" + name, to + "\\" + name) && copied;
+        else
+            copied = CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE) && copied;
+    } while (FindNextFileA(found, &data));
+    FindClose(found);
+    return copied;
+}
+
 // Creates a folder with every missing level above it (an absolute path).
 inline void makeDirs(const std::string& path) {
     for (size_t i = 3; i <= path.size(); ++i)
         if (i == path.size() || path[i] == '\\') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+}
+
+// A drive letter with nothing behind it, as "Y:".
+inline std::string missingDrive() {
+    DWORD drives = GetLogicalDrives();
+    char letter = 'Y';
+    while (letter > 'D' && (drives & (1u << (letter - 'A')))) --letter;
+    return std::string(1, letter) + ":";
 }
 
 // A fresh, empty folder under the test's working folder; prints its path.

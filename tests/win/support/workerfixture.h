@@ -47,6 +47,7 @@ protected:
         }
         ASSERT_TRUE(SetCurrentDirectoryA(medium.c_str()));
         ASSERT_TRUE(stringTable.load("Media\\strings.txt"));
+        installApp.setupPath = medium + "\\setup.exe";
         ASSERT_TRUE(loadUnrarLibrary());
         installDir = target + "\\Quillmark Demo";
         installApp.installDir = installDir;
