@@ -298,7 +298,9 @@ unsigned int dosTime(time_t t) {
 #else
     if (!localtime_r(&t, &local)) return 0;
 #endif
-    if (local.tm_year < 80) return 0;
+    // Seven bits of year from 1980: a time outside 1980-2107 has no DOS form (and
+    // shifting a larger year would overflow).
+    if (local.tm_year < 80 || local.tm_year > 80 + 127) return 0;
     return static_cast<unsigned int>((local.tm_year - 80) << 25 | (local.tm_mon + 1) << 21 | local.tm_mday << 16 |
                                      local.tm_hour << 11 | local.tm_min << 5 | local.tm_sec / 2);
 }
