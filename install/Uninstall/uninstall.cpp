@@ -106,12 +106,19 @@ bool readInstallDir(std::string& installDir) {
 // left empty.
 void deleteProductKey() {
     const ProductIdentity& identity = productIdentity();
+    const std::string makerKey = identity.makerKey();
     HKEY maker;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, identity.makerKey().c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &maker,
-                        nullptr) != ERROR_SUCCESS)
-        return;
+    // Opened, not created: a run that finds no registration adds none.
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, makerKey.c_str(), 0, KEY_ALL_ACCESS, &maker) != ERROR_SUCCESS) return;
     RegDeleteKeyA(maker, identity.productSubkey().c_str());
+    DWORD subkeys = 1, values = 1;
+    const bool empty = RegQueryInfoKeyA(maker, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                                        nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+                       subkeys == 0 && values == 0;
     RegCloseKey(maker);
+    // The maker's key goes with its last product; a top-level key such as
+    // SOFTWARE itself never does.
+    if (empty && makerKey.find('\\') != std::string::npos) RegDeleteKeyA(HKEY_CURRENT_USER, makerKey.c_str());
 }
 
 // The entry that would resume the extra installers at the next logon belongs to
@@ -253,17 +260,43 @@ HANDLE createBatchFile(std::wstring& batchPath) {
 }
 
 // The batch text: it deletes the program again and again until the program has
-// ended, then removes the program's folder and `folderToRemove` when they are
-// empty, and itself. False when a path cannot be spelled.
-bool batchText(const std::wstring& program, const std::wstring& folderToRemove, const std::wstring& batchPath,
+// ended, then removes the program's folder and `folders` (in that order) when
+// they are empty, and itself. False when a path cannot be spelled.
+bool batchText(const std::wstring& program, const std::vector<std::wstring>& folders, const std::wstring& batchPath,
                std::string& text) {
-    std::string szProgram, szProgramFolder, szFolder, szBatch;
+    std::string szProgram, szProgramFolder, szBatch;
     if (!batchSpelling(program, szProgram) || !batchSpelling(folderOf(program), szProgramFolder) ||
-        !batchSpelling(folderToRemove, szFolder) || !batchSpelling(batchPath, szBatch))
+        !batchSpelling(batchPath, szBatch))
         return false;
     text = ":Repeat\r\ndel " + szProgram + "\r\nif exist " + szProgram + " goto Repeat\r\nrmdir " + szProgramFolder +
-           "\r\nrmdir " + szFolder + "\r\ndel " + szBatch + "\r\n";
+           "\r\n";
+    for (const std::wstring& folder : folders) {
+        std::string szFolder;
+        if (!batchSpelling(folder, szFolder)) return false;
+        text += "rmdir " + szFolder + "\r\n";
+    }
+    text += "del " + szBatch + "\r\n";
     return true;
+}
+
+// The levels of the game's default folder name above its last one ("Orvanta" of
+// "Orvanta\Quillmark Demo"), deepest first, when the installation folder ends with
+// that name: setup made them for the maker's games, and the last game to go takes
+// them along once they are empty. A folder the user chose elsewhere has none.
+std::vector<std::string> makerFolders(const std::string& installDir) {
+    std::string gameDir = stringTable.text("PATH_GAME_DIR");
+    while (!gameDir.empty() && gameDir.back() == '\\') gameDir.pop_back();
+    while (!gameDir.empty() && gameDir.front() == '\\') gameDir.erase(0, 1);
+    std::vector<std::string> levels;
+    if (gameDir.empty() || installDir.size() <= gameDir.size() + 1) return levels;
+    const size_t start = installDir.size() - gameDir.size();
+    if (installDir[start - 1] != '\\' || _stricmp(installDir.c_str() + start, gameDir.c_str()) != 0) return levels;
+    std::string level = installDir;
+    for (size_t slash = level.rfind('\\'); slash != std::string::npos && slash >= start; slash = level.rfind('\\')) {
+        level.resize(slash);
+        levels.push_back(level);
+    }
+    return levels;
 }
 
 // Starts the command interpreter from the system folder on the batch file, at
@@ -299,7 +332,7 @@ bool startBatch(const std::wstring& batchPath) {
 
 // Leaves the program file and the folders to a batch that runs once this
 // program has ended. False when it could not be started; nothing is left of it.
-bool startSelfRemoval(const std::wstring& program, const std::string& folderToRemove) {
+bool startSelfRemoval(const std::wstring& program, const std::string& installDir) {
     if (program.empty()) return false;
     // A copy from a read-only medium keeps its read-only flag, which "del" refuses
     // to override; the batch would then repeat forever.
@@ -312,7 +345,9 @@ bool startSelfRemoval(const std::wstring& program, const std::string& folderToRe
     if (file == INVALID_HANDLE_VALUE) return false;
     std::string text;
     DWORD written = 0;
-    bool complete = batchText(program, widened(folderToRemove), batchPath, text) &&
+    std::vector<std::wstring> folders = {widened(installDir)};
+    for (const std::string& level : makerFolders(installDir)) folders.push_back(widened(level));
+    bool complete = batchText(program, folders, batchPath, text) &&
                     WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
                     written == text.size();
     complete = CloseHandle(file) && complete;
