@@ -102,8 +102,8 @@ bool readInstallDir(std::string& installDir) {
     return !installDir.empty();
 }
 
-// Deletes the product key but keeps the maker's key above it, even when it is
-// left empty.
+// Deletes the product key, and the maker's key above it when nothing else is
+// left in it.
 void deleteProductKey() {
     const ProductIdentity& identity = productIdentity();
     const std::string makerKey = identity.makerKey();
