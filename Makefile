@@ -26,20 +26,20 @@ deps:
 	@scripts/deps.sh
 
 native: deps
-	cmake -S . -B build/native $(CMAKE_COMMON) >/dev/null
+	cmake --no-warn-unused-cli -S . -B build/native $(CMAKE_COMMON) >/dev/null
 	cmake --build build/native -j $(JOBS)
 
 asan: deps
-	cmake -S . -B build/asan $(CMAKE_COMMON) -DQUILL_SANITIZE=ON >/dev/null
+	cmake --no-warn-unused-cli -S . -B build/asan $(CMAKE_COMMON) -DQUILL_SANITIZE=ON >/dev/null
 	cmake --build build/asan -j $(JOBS)
 
 # The fuzz targets: the readers of untrusted bytes under libFuzzer, built with clang.
 fuzz-build: deps
-	cmake -S . -B build/fuzz $(CMAKE_COMMON) $(FUZZ_CMAKE) >/dev/null
+	cmake --no-warn-unused-cli -S . -B build/fuzz $(CMAKE_COMMON) $(FUZZ_CMAKE) >/dev/null
 	cmake --build build/fuzz -j $(JOBS)
 
 win: deps
-	cmake -S . -B build/win $(CMAKE_COMMON) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+	cmake --no-warn-unused-cli -S . -B build/win $(CMAKE_COMMON) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
 	cmake --build build/win -j $(JOBS)
 
 medium: win
