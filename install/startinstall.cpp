@@ -16,45 +16,6 @@ namespace {
 // characters; a longer unit text is cut there.
 constexpr size_t SIZE_TEXT_BUFFER = 64;
 
-}  // namespace
-
-std::string unwritableFolderMessage(const std::string& folder) {
-    const char* text = stringTable.text("ERR_NO_WRITE");
-    if (!*text) text = "Setup cannot create files in this folder. Please choose a folder you may write to:";
-    return std::string(text) + "\n" + folder;
-}
-
-bool InstallApp::prepareInstallDir() {
-    // Tried before anything is made: a standard user may not write to Program
-    // Files, a drive may be missing, read-only or a medium.
-    if (!canCreateFoldersIn(installDir.c_str())) return false;
-    const std::string existing = deepestExistingFolder(installDir.c_str());
-    if (makeDirectories(installDir.c_str())) return true;
-    // Whatever levels were made before a deeper one failed go again, so that a
-    // refused folder leaves nothing behind.
-    std::string level = installDir;
-    while (level.size() > existing.size()) {
-        RemoveDirectoryA(level.c_str());
-        size_t slash = level.find_last_of("\\/");
-        if (slash == std::string::npos) break;
-        level.resize(slash);
-    }
-    return false;
-}
-
-std::string outOfSpaceMessage(unsigned long long freeMb, int needMb) {
-    const unsigned long long need = static_cast<unsigned long long>(static_cast<long long>(needMb));
-    if (freeMb >= need) return std::string();
-    char szSize[SIZE_TEXT_BUFFER];
-    std::snprintf(szSize, sizeof szSize, " %d %s ", needMb, stringTable.text("MSG_MB"));
-    char szShortfall[SIZE_TEXT_BUFFER];
-    std::snprintf(szShortfall, sizeof szShortfall, " %d ", static_cast<int32_t>(static_cast<uint32_t>(need - freeMb)));
-    return std::string(stringTable.text("MSG_OUT_OF_SPACE1")) + szSize + stringTable.text("MSG_OUT_OF_SPACE2") +
-           szShortfall + stringTable.text("MSG_OUT_OF_SPACE3");
-}
-
-namespace {
-
 bool isDirectory(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -76,6 +37,36 @@ std::vector<std::string> missingFolders(const std::string& folder) {
 
 }  // namespace
 
+std::string unwritableFolderMessage(const std::string& folder) {
+    const char* text = stringTable.text("ERR_NO_WRITE");
+    if (!*text) text = "Setup cannot create files in this folder. Please choose a folder you may write to:";
+    return std::string(text) + "\n" + folder;
+}
+
+bool InstallApp::prepareInstallDir() {
+    // Tried before anything is made: a standard user may not write to Program
+    // Files, a drive may be missing, read-only or a medium.
+    createdFolders.clear();
+    if (!canCreateFoldersIn(installDir.c_str())) return false;
+    createdFolders = missingFolders(installDir);
+    if (makeDirectories(installDir.c_str())) return true;
+    // Whatever levels were made before a deeper one failed go again, so that a
+    // refused folder leaves nothing behind.
+    removeCreatedFolders();
+    return false;
+}
+
+std::string outOfSpaceMessage(unsigned long long freeMb, int needMb) {
+    const unsigned long long need = static_cast<unsigned long long>(static_cast<long long>(needMb));
+    if (freeMb >= need) return std::string();
+    char szSize[SIZE_TEXT_BUFFER];
+    std::snprintf(szSize, sizeof szSize, " %d %s ", needMb, stringTable.text("MSG_MB"));
+    char szShortfall[SIZE_TEXT_BUFFER];
+    std::snprintf(szShortfall, sizeof szShortfall, " %d ", static_cast<int32_t>(static_cast<uint32_t>(need - freeMb)));
+    return std::string(stringTable.text("MSG_OUT_OF_SPACE1")) + szSize + stringTable.text("MSG_OUT_OF_SPACE2") +
+           szShortfall + stringTable.text("MSG_OUT_OF_SPACE3");
+}
+
 bool InstallApp::checkInstallation() {
     report.step("Installation folder: " + installDir);
     if (installDir.size() > LONGEST_INSTALL_DIR) {
@@ -86,10 +77,7 @@ bool InstallApp::checkInstallation() {
         return false;
     }
 
-    createdFolders = missingFolders(installDir);
     if (!prepareInstallDir()) {
-        // prepareInstallDir took away whatever levels it made.
-        createdFolders.clear();
         infoBox(SetupExit::BadFolder, unwritableFolderMessage(installDir).c_str());
         return false;
     }
