@@ -130,6 +130,14 @@ void deleteResumptionEntry() {
     RegCloseKey(key);
 }
 
+// Everything that registers the installation: the product key, the entry in
+// Settings > Apps and the resumption entry.
+void deleteRegistration() {
+    deleteProductKey();
+    deleteUninstallEntry();
+    deleteResumptionEntry();
+}
+
 // --- what is left ----------------------------------------------------------
 
 std::wstring widened(const std::string& ansi) {
@@ -390,9 +398,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR lpCmdLine, int) {
         // its registration, so that setup can install over it and so repair it;
         // a registration whose folder is gone names nothing any more.
         if (isFolder(installDir)) return reportIncomplete(installDir);
-        deleteProductKey();
-        deleteUninstallEntry();
-        deleteResumptionEntry();
+        deleteRegistration();
         return reportNotFound();
     }
     const InstallPlaces places = installPlaces(installDir);
@@ -409,9 +415,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR lpCmdLine, int) {
         return reportIncomplete(installDir);
     }
     DeleteFileA(logPath.c_str());
-    deleteProductKey();
-    deleteUninstallEntry();
-    deleteResumptionEntry();
+    deleteRegistration();
 
     // The log's first line is the installation folder; the registered folder is
     // the same, and is there even when the log is empty or damaged.
